@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what building and running the shop needs, from Debian's packages.
+# Safe to run again: it installs only what is missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev libgl-dev      # Qt 6 Widgets, Qt Test and the OpenGL headers Qt's CMake files ask for
+  fonts-comic-neue            # stands in for "Comic Sans MS"
+  fonts-liberation2           # stands in for "MS Sans Serif"
+  fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,45 @@
+#include "cart.h"
+
+namespace plimbo {
+
+void Cart::ResetCart()
+{
+    GotChild = false;
+    GotAdult = false;
+    AdultLine.Cost = 0;
+    ChildLine.Cost = 0;
+    AdultLine.UnitPrice = 0;
+    ChildLine.UnitPrice = 0;
+}
+
+void Cart::SetUnitPrice(Category c, Int16 price)
+{
+    line(c).UnitPrice = price;
+}
+
+void Cart::AddLine(Category c, const PendingLine& pending)
+{
+    CartLine& l = line(c);
+    l.Brand = pending.LineBrand;
+    l.Type = pending.LineType;
+    l.Size = pending.LineSize;
+    l.Qty = pending.LineQuantity;
+    l.Cost = pending.LineCost;
+    // The unit price goes with the rest of the line, so that unit price,
+    // quantity and cost always describe the same shoe.
+    SetUnitPrice(c, pending.LineUnitPrice);
+    flag(c) = true;
+}
+
+void Cart::WithdrawLine(Category c)
+{
+    flag(c) = false;
+    line(c).Cost = 0;
+}
+
+std::int32_t Cart::sumOfCosts() const
+{
+    return std::int32_t{ChildLine.Cost.value()} + AdultLine.Cost.value();
+}
+
+} // namespace plimbo

@@ -1,0 +1,297 @@
+#include "pricefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace plimbo {
+
+QString driveAFolder()
+{
+    const QString folder = qEnvironmentVariable("PLIMBO_DRIVE_A");
+    return folder.isEmpty() ? QDir::currentPath() : folder;
+}
+
+QString priceFilePath()
+{
+    return QDir(driveAFolder()).absoluteFilePath(QStringLiteral("PlimboPrice.txt"));
+}
+
+QString fieldName(int index)
+{
+    if (index == 0)
+        return QStringLiteral("Category");
+    if (index == 1)
+        return QStringLiteral("Brand");
+    const int pair = (index - 2) / 2 + 1;
+    return (index % 2 == 0 ? QStringLiteral("Type %1") : QStringLiteral("Price %1")).arg(pair);
+}
+
+QString decodeWindows1252(const char* data, qsizetype size)
+{
+    // 0x80..0x9F differ from Latin-1; 0 marks the five unassigned codes,
+    // which keep their Latin-1 meaning as Windows itself does.
+    static constexpr char16_t high[32] = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+        0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+    };
+    QString out(size, Qt::Uninitialized);
+    QChar* o = out.data();
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(data[i]);
+        char16_t c = byte;
+        if (byte >= 0x80 && byte <= 0x9F && high[byte - 0x80] != 0)
+            c = high[byte - 0x80];
+        o[i] = QChar(c);
+    }
+    return out;
+}
+
+namespace {
+
+constexpr int FieldCount = 12;
+constexpr qsizetype ChunkSize = 64 * 1024;
+constexpr qsizetype ShownLength = 40;   // how much of a bad field a message quotes
+
+bool isTextField(int field) { return field < 2 || field % 2 == 0; }
+
+// A bad field as the message quotes it: at most ShownLength characters.
+QString shown(const QByteArray& raw, bool cut)
+{
+    QString s = decodeWindows1252(raw.constData(), raw.size());
+    return QStringLiteral("\u201C%1%2\u201D").arg(s, cut ? QStringLiteral("...") : QString());
+}
+
+} // namespace
+
+PriceFileReader::PriceFileReader(QIODevice& device, QString realPath)
+    : device_(device), realPath_(std::move(realPath))
+{
+}
+
+void PriceFileReader::fill()
+{
+    if (pos_ < buffer_.size() || eof_)
+        return;
+    buffer_.resize(ChunkSize);
+    const qint64 n = device_.read(buffer_.data(), ChunkSize);
+    if (n < 0)
+        throw PriceFileError(QStringLiteral("The price list %1 could not be read.\nFile: %2\n%3")
+                                 .arg(QLatin1String(PriceFileName), realPath_, device_.errorString()));
+    buffer_.resize(n);
+    pos_ = 0;
+    eof_ = (n == 0);
+}
+
+int PriceFileReader::peek()
+{
+    fill();
+    return pos_ < buffer_.size() ? static_cast<unsigned char>(buffer_[pos_]) : -1;
+}
+
+int PriceFileReader::get()
+{
+    const int c = peek();
+    if (c >= 0) {
+        ++pos_;
+        if (c == '\n' || (c == '\r' && peek() != '\n'))
+            ++line_;
+    }
+    return c;
+}
+
+void PriceFileReader::skipBlanks()
+{
+    while (peek() == ' ' || peek() == '\t')
+        get();
+}
+
+bool PriceFileReader::atLineEnd()
+{
+    return peek() == '\r' || peek() == '\n';
+}
+
+void PriceFileReader::skipBlankLines()
+{
+    for (;;) {
+        skipBlanks();
+        if (!atLineEnd())
+            return;
+        get();
+    }
+}
+
+void PriceFileReader::fail(int field, const QString& what) const
+{
+    throw PriceFileError(QStringLiteral("The price list %1 could not be read.\n"
+                                        "File: %2\n"
+                                        "Record %3, field %4 (line %5): %6")
+                             .arg(QLatin1String(PriceFileName), realPath_)
+                             .arg(record_)
+                             .arg(fieldName(field))
+                             .arg(line_)
+                             .arg(what));
+}
+
+std::optional<PriceRecord> PriceFileReader::next()
+{
+    // Blank lines between records and after the last one are passed over.
+    skipBlankLines();
+    if (peek() < 0)
+        return std::nullopt;
+
+    ++record_;
+    PriceRecord r;
+    for (int field = 0; field < FieldCount; ++field) {
+        skipBlanks();
+        if (peek() < 0)
+            fail(field, QStringLiteral("the file ends here, so the record is cut short."));
+        if (field == 0)
+            r.category = readText(field);
+        else if (field == 1)
+            r.brand = readText(field);
+        else if (isTextField(field))
+            r.type[(field - 2) / 2] = readText(field);
+        else
+            r.price[(field - 3) / 2] = readNumber(field);
+        endField(field);
+    }
+    return r;
+}
+
+QString PriceFileReader::readText(int field)
+{
+    if (peek() != '"') {
+        QByteArray raw;
+        bool cut = false;
+        while (peek() >= 0 && peek() != ',' && !atLineEnd()) {
+            const int c = get();
+            if (raw.size() < ShownLength)
+                raw.append(static_cast<char>(c));
+            else
+                cut = true;
+        }
+        if (raw.trimmed().isEmpty())
+            fail(field, QStringLiteral("the field is empty, where a text in double quotes belongs."));
+        fail(field, QStringLiteral("found %1, a text without double quotes around it.").arg(shown(raw.trimmed(), cut)));
+    }
+    get(); // opening quote
+    QByteArray raw;
+    for (;;) {
+        const int c = peek();
+        if (c < 0 || c == '\r' || c == '\n') {
+            const QByteArray start = raw.left(ShownLength);
+            fail(field, QStringLiteral("the text %1 has no closing double quote before the end of the %2.")
+                            .arg(shown('"' + start, raw.size() > ShownLength),
+                                 c < 0 ? QStringLiteral("file") : QStringLiteral("line")));
+        }
+        get();
+        if (c == '"')
+            break;
+        if (raw.size() >= MaxTextLength)
+            fail(field, QStringLiteral("the text is longer than %1 characters.").arg(MaxTextLength));
+        raw.append(static_cast<char>(c));
+    }
+    return decodeWindows1252(raw.constData(), raw.size());
+}
+
+Int16 PriceFileReader::readNumber(int field)
+{
+    QByteArray raw;
+    bool cut = false;
+    while (peek() >= 0 && peek() != ',' && !atLineEnd()) {
+        const int c = get();
+        if (raw.size() < ShownLength)
+            raw.append(static_cast<char>(c));
+        else
+            cut = true;
+    }
+    raw = raw.trimmed();
+    if (raw.isEmpty())
+        fail(field, QStringLiteral("the field is empty, where a whole number belongs."));
+
+    const qsizetype digitsFrom = raw.startsWith('-') ? 1 : 0;
+    bool digitsOnly = raw.size() > digitsFrom && !cut;
+    for (qsizetype i = digitsFrom; i < raw.size(); ++i)
+        digitsOnly = digitsOnly && raw[i] >= '0' && raw[i] <= '9';
+
+    if (!digitsOnly) {
+        const QString found = shown(raw, cut);
+        if (raw.startsWith('"'))
+            fail(field, QStringLiteral("found the text %1, where a whole number belongs.").arg(found));
+        bool isNumber = false;
+        raw.toDouble(&isNumber);
+        if (isNumber && !cut)
+            fail(field, QStringLiteral("found %1; a price must be a whole number, without a fraction.").arg(found));
+        fail(field, QStringLiteral("found %1, where a whole number belongs.").arg(found));
+    }
+
+    qint64 value = 0;
+    for (qsizetype i = digitsFrom; i < raw.size() && value <= Int16::Max + 1; ++i)
+        value = value * 10 + (raw[i] - '0');
+    if (digitsFrom == 1)
+        value = -value;
+    if (!Int16::fits(value))
+        fail(field, QStringLiteral("found %1, outside the whole numbers from -32768 to 32767.").arg(shown(raw, cut)));
+    return Int16(value);
+}
+
+void PriceFileReader::endField(int field)
+{
+    skipBlanks();
+    const int c = peek();
+    if (c < 0)
+        return;
+    if (c == ',') {
+        get();
+        return;
+    }
+    if (c == '\r') {
+        get();
+        if (peek() == '\n')
+            get();
+        return;
+    }
+    if (c == '\n') {
+        get();
+        return;
+    }
+    QByteArray raw;
+    bool cut = false;
+    while (peek() >= 0 && peek() != ',' && !atLineEnd()) {
+        const int ch = get();
+        if (raw.size() < ShownLength)
+            raw.append(static_cast<char>(ch));
+        else
+            cut = true;
+    }
+    fail(field, QStringLiteral("found %1 after the field, where a comma or the end of the line belongs.")
+                    .arg(shown(raw, cut)));
+}
+
+void loadPriceFile(QIODevice& device, const QString& realPath, Catalogue& catalogue,
+                   const RecordObserver& observe)
+{
+    catalogue.Adult.Count = 0;
+    catalogue.Child.Count = 0;
+    PriceFileReader reader(device, realPath);
+    while (auto record = reader.next()) {
+        const RecordFate fate = catalogue.accept(*record);
+        if (observe)
+            observe(reader.recordNumber(), *record, fate);
+    }
+}
+
+void loadPriceFile(const QString& realPath, Catalogue& catalogue, const RecordObserver& observe)
+{
+    QFile file(realPath);
+    if (!file.open(QIODevice::ReadOnly))
+        throw PriceFileError(QStringLiteral("The price list %1 could not be opened.\nFile: %2\n%3.")
+                                 .arg(QLatin1String(PriceFileName), QFileInfo(realPath).absoluteFilePath(),
+                                      file.errorString()));
+    loadPriceFile(file, QFileInfo(realPath).absoluteFilePath(), catalogue, observe);
+}
+
+} // namespace plimbo

@@ -1,0 +1,79 @@
+#pragma once
+// The shop's price list, "A:PlimboPrice.txt": records of 12 comma-separated
+// fields (category, brand, then five type/price pairs), texts in double
+// quotes, prices as whole numbers, in the Windows-1252 code page.
+//
+// The reader streams: it holds one record at a time, whatever the file's size.
+
+#include "catalogue.h"
+
+#include <QIODevice>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace plimbo {
+
+// How the file is named to people, whatever folder stands for drive A.
+inline constexpr auto PriceFileName = "A:PlimboPrice.txt";
+
+// The folder that stands for drive A: $PLIMBO_DRIVE_A when set, else the
+// current directory.
+QString driveAFolder();
+// The real path of "A:PlimboPrice.txt".
+QString priceFilePath();
+
+// The name of field `index` (0..11) of a record, as shown in error messages:
+// "Category", "Brand", "Type 1", "Price 1", ... "Price 5".
+QString fieldName(int index);
+
+// Decodes bytes of the Windows-1252 code page.
+QString decodeWindows1252(const char* data, qsizetype size);
+
+class PriceFileReader {
+public:
+    // Longest text field accepted, in characters.
+    static constexpr int MaxTextLength = 1000;
+
+    PriceFileReader(QIODevice& device, QString realPath);
+
+    // The next record, or none at the end of the file. Raises PriceFileError
+    // on anything that cannot be read as the 12 fields of a record.
+    std::optional<PriceRecord> next();
+
+    // 1 for the first record; the record last returned or being read.
+    int recordNumber() const { return record_; }
+
+private:
+    int peek();
+    int get();
+    void fill();
+    void skipBlanks();
+    bool atLineEnd();
+    void skipBlankLines();
+    QString readText(int field);
+    Int16 readNumber(int field);
+    void endField(int field);
+    [[noreturn]] void fail(int field, const QString& what) const;
+
+    QIODevice& device_;
+    QString realPath_;
+    QByteArray buffer_;
+    qsizetype pos_ = 0;
+    bool eof_ = false;
+    int record_ = 0;
+    int line_ = 1;
+};
+
+// Called for each record read, with what the store did with it.
+using RecordObserver = std::function<void(int recordNumber, const PriceRecord&, RecordFate)>;
+
+// Reads the whole file at `realPath` into `catalogue`. Raises PriceFileError
+// when the file cannot be opened or read.
+void loadPriceFile(const QString& realPath, Catalogue& catalogue, const RecordObserver& observe = {});
+
+// The same, from an open device (used by tests and the fuzzer).
+void loadPriceFile(QIODevice& device, const QString& realPath, Catalogue& catalogue,
+                   const RecordObserver& observe = {});
+
+} // namespace plimbo

@@ -1,0 +1,58 @@
+#include "listbox.h"
+
+#include <QSignalBlocker>
+
+namespace ui {
+
+ListBox::ListBox(QWidget* parent) : QListWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSortingEnabled(false);
+    connect(this, &QListWidget::itemSelectionChanged, this, &ListBox::Click);
+}
+
+int ListBox::ListIndex() const
+{
+    const auto selected = selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void ListBox::setListIndex(int row)
+{
+    const QSignalBlocker blocker(this);
+    if (row < 0) {
+        clearSelection();
+        setCurrentRow(-1, QItemSelectionModel::NoUpdate);
+    } else {
+        setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    }
+    viewport()->update();
+}
+
+QString ListBox::selectedText() const
+{
+    const int row = ListIndex();
+    return row < 0 ? QString() : item(row)->text();
+}
+
+void ListBox::AddItem(const QString& text)
+{
+    const QSignalBlocker blocker(this);
+    addItem(text);
+}
+
+void ListBox::Clear()
+{
+    const QSignalBlocker blocker(this);
+    clear();
+}
+
+QStringList ListBox::rows() const
+{
+    QStringList out;
+    for (int i = 0; i < count(); ++i)
+        out << item(i)->text();
+    return out;
+}
+
+} // namespace ui

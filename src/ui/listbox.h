@@ -1,0 +1,28 @@
+#pragma once
+// A single-choice list box. Click() is sent when the customer changes the
+// selection; rows added, removed or selected by the program send nothing.
+
+#include <QListWidget>
+
+namespace ui {
+
+class ListBox : public QListWidget {
+    Q_OBJECT
+public:
+    explicit ListBox(QWidget* parent = nullptr);
+
+    // The selected row, -1 when none is.
+    int ListIndex() const;
+    // Selects a row, or clears the selection with -1, without sending Click().
+    void setListIndex(int row);
+    // The selected row's text; empty when none is selected.
+    QString selectedText() const;
+    void AddItem(const QString& text);
+    void Clear();
+    QStringList rows() const;
+
+signals:
+    void Click();
+};
+
+} // namespace ui

@@ -39,6 +39,7 @@ PriceResult findPrice(const CategorySection& section, const SizeTable& sizeText,
         result.message = messages::SelectSize;
         return result;
     }
+    result.selectionMissing = false;
 
     const int quantity = readQuantity(choice.quantityText);
     if (quantity == 0) {

@@ -34,6 +34,7 @@ struct PriceChoice {
 
 struct PriceResult {
     bool priced = false;
+    bool selectionMissing = true;  // a brand, type or size is still to be chosen
     QString message;       // why it could not be priced; empty when priced
     PendingLine line;      // the priced line, when priced
 };

@@ -63,7 +63,7 @@ enum class Kind {
 enum class Align { Left, Centre, Right };
 
 struct ControlSpec {
-    const char* name;
+    QString name;
     Kind kind;
     QString caption;
     TwipsRect rect;
@@ -76,6 +76,7 @@ struct ControlSpec {
     std::optional<QColor> background = {};
     std::optional<QColor> foreground = {};
     QString accessibleName = {};    // defaults to the caption
+    QString description = {};       // what a screen reader tells beyond the name
 };
 
 // The widgets of one screen, by control name.
@@ -100,7 +101,8 @@ private:
 // their tab order by tab index.
 Controls buildControls(QWidget* parent, std::span<const ControlSpec> table);
 
-// Sets a control's own background colour.
+// A control's own background colour.
 void setBackground(QWidget* widget, const QColor& colour);
+QColor backgroundOf(const QWidget* widget);
 
 } // namespace ui

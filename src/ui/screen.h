@@ -5,6 +5,7 @@
 // without owner, and brings it to the front. Closing the window unloads it;
 // the next load starts afresh.
 
+#include "application.h"
 #include "layout.h"
 
 #include <QMainWindow>
@@ -32,8 +33,10 @@ public:
 
     // Lays out the screen's controls from its control table.
     void build(std::span<const ControlSpec> table);
-    // A menu bar item that runs `handler`.
-    QAction* addMenuItem(QMenu* under, const char* name, const QString& caption);
+    // A menu item named `name`: on the menu bar itself when `under` is null.
+    QAction* addMenuItem(QMenu* under, const QString& name, const QString& caption);
+    // A menu on the menu bar, holding items of its own.
+    QMenu* addMenu(const QString& name, const QString& caption);
 
     // Runs `handler` for `signal`, through the application's error report.
     template <typename Sender, typename Signal>
@@ -66,7 +69,7 @@ class ScreenSlot {
 public:
     using Factory = std::function<std::unique_ptr<Screen>()>;
 
-    ScreenSlot() = default;
+    explicit ScreenSlot(Application& app);
     ScreenSlot(const ScreenSlot&) = delete;
     ScreenSlot& operator=(const ScreenSlot&) = delete;
     ~ScreenSlot();
@@ -86,6 +89,9 @@ public:
     T* as() const { return static_cast<T*>(screen_.data()); }
 
 private:
+    void forget();
+
+    Application& app_;
     Factory factory_;
     QPointer<Screen> screen_;
 };

@@ -1,0 +1,41 @@
+#include "shop.h"
+
+#include "../cart/invoicescreen.h"
+#include "../menu/menuscreen.h"
+#include "../selection/selectionscreen.h"
+#include "pricefile.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+namespace plimbo {
+
+Shop::Shop(ui::Platform& platform) : app(platform)
+{
+    frmMenu.setFactory([this] { return std::make_unique<MenuScreen>(*this); });
+    frmAdult.setFactory([this] { return std::make_unique<SelectionScreen>(*this, Category::Adult); });
+    frmChild.setFactory([this] { return std::make_unique<SelectionScreen>(*this, Category::Child); });
+    frmInvoice.setFactory([this] { return std::make_unique<InvoiceScreen>(*this); });
+}
+
+Shop::~Shop()
+{
+    // Screens closed during the run delete themselves from the event loop;
+    // let those still waiting go before the shop they point at.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void startUp(Shop& shop)
+{
+    startUp(shop, priceFilePath());
+}
+
+void startUp(Shop& shop, const QString& path)
+{
+    shop.app.run([&] {
+        loadPriceFile(path, shop.catalogue);
+        shop.frmMenu.show();
+    });
+}
+
+} // namespace plimbo

@@ -1,0 +1,47 @@
+#pragma once
+// The running shop as the screens see it: the dialog seam, the screens, the
+// one place that reports an error nothing else handles, and the way out.
+
+#include "platform.h"
+
+#include <functional>
+#include <vector>
+
+namespace ui {
+
+class ScreenSlot;
+
+class Application {
+public:
+    explicit Application(Platform& platform) : platform_(platform) {}
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    Platform& platform() const { return platform_; }
+
+    // Runs one event handler to completion. An error it raises is shown in a
+    // message box titled "Plimbo" that names it, and the application ends
+    // with a non-zero status. This is the only place that catches.
+    // Returns false when the handler failed, or when the application has
+    // already ended (then nothing runs).
+    bool run(const std::function<void()>& handler);
+
+    // Ends the application at once: every screen closes and no handler runs
+    // afterwards. Nothing is asked or saved.
+    void end(int status = 0);
+
+    bool ended() const { return ended_; }
+    int exitStatus() const { return status_; }
+
+private:
+    friend class ScreenSlot;
+    void enrol(ScreenSlot* slot) { slots_.push_back(slot); }
+    void leave(ScreenSlot* slot) { std::erase(slots_, slot); }
+
+    Platform& platform_;
+    std::vector<ScreenSlot*> slots_;
+    bool ended_ = false;
+    int status_ = 0;
+};
+
+} // namespace ui

@@ -128,11 +128,9 @@ void PriceFileReader::fail(int field, const QString& what) const
     throw PriceFileError(QStringLiteral("The price list %1 could not be read.\n"
                                         "File: %2\n"
                                         "Record %3, field %4 (line %5): %6")
-                             .arg(QLatin1String(PriceFileName), realPath_)
-                             .arg(record_)
-                             .arg(fieldName(field))
-                             .arg(line_)
-                             .arg(what));
+                             // One pass, so a "%" in the path or the file's text stays as it is.
+                             .arg(QLatin1String(PriceFileName), realPath_, QString::number(record_),
+                                  fieldName(field), QString::number(line_), what));
 }
 
 std::optional<PriceRecord> PriceFileReader::next()

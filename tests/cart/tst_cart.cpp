@@ -1,0 +1,125 @@
+// The two-line cart and the shop's money format.
+
+#include "cart/cart.h"
+#include "cart/money.h"
+#include "printing.h"
+
+#include <QtTest>
+
+using namespace plimbo;
+
+namespace {
+
+PendingLine pending(const char* brand, const char* type, const char* size, int qty, int unit)
+{
+    PendingLine p;
+    p.LineBrand = QLatin1String(brand);
+    p.LineType = QLatin1String(type);
+    p.LineSize = QLatin1String(size);
+    p.LineQuantity = qty;
+    p.LineUnitPrice = unit;
+    p.LineCost = qint64{qty} * unit;
+    return p;
+}
+
+} // namespace
+
+class TestCart : public QObject {
+    Q_OBJECT
+private slots:
+    void moneyFormat_data()
+    {
+        QTest::addColumn<qint64>("amount");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("0") << qint64(0) << "$.00";
+        QTest::newRow("5") << qint64(5) << "$5.00";
+        QTest::newRow("65") << qint64(65) << "$65.00";
+        QTest::newRow("999") << qint64(999) << "$999.00";
+        QTest::newRow("1000") << qint64(1000) << "$1,000.00";
+        QTest::newRow("1300") << qint64(1300) << "$1,300.00";
+        QTest::newRow("32767") << qint64(32767) << "$32,767.00";
+        QTest::newRow("40000") << qint64(40000) << "$40,000.00";
+        QTest::newRow("65534") << qint64(65534) << "$65,534.00";
+        QTest::newRow("1234567") << qint64(1234567) << "$1,234,567.00";
+        QTest::newRow("-5") << qint64(-5) << "-$5.00";
+        QTest::newRow("-1300") << qint64(-1300) << "-$1,300.00";
+        QTest::newRow("-32768") << qint64(-32768) << "-$32,768.00";
+    }
+    void moneyFormat()
+    {
+        QFETCH(qint64, amount);
+        QFETCH(QString, text);
+        QCOMPARE(formatMoney(amount), text);
+    }
+
+    void startsEmpty()
+    {
+        const Cart cart;
+        for (Category c : {Category::Adult, Category::Child}) {
+            QVERIFY(!cart.present(c));
+            QCOMPARE(cart.line(c).Cost, 0);
+            QCOMPARE(cart.line(c).UnitPrice, 0);
+            QCOMPARE(cart.line(c).Brand, QString());
+        }
+    }
+
+    void addReplacesTheLineAndKeepsTheOther()
+    {
+        Cart cart;
+        cart.AddLine(Category::Adult, pending("Nike    ", "Runner", "9", 2, 80));
+        cart.AddLine(Category::Child, pending("Reebok  ", "Velcro", "5 ", 1, 27));
+        cart.AddLine(Category::Adult, pending("Etonic  ", "Golf", "10 1/2", 3, 85));
+
+        const CartLine& a = cart.AdultLine;
+        QVERIFY(cart.GotAdult);
+        QCOMPARE(a.Brand, QStringLiteral("Etonic  "));
+        QCOMPARE(a.Type, QStringLiteral("Golf"));
+        QCOMPARE(a.Size, QStringLiteral("10 1/2"));
+        QCOMPARE(a.Qty, 3);
+        QCOMPARE(a.Cost, 255);
+        QCOMPARE(a.UnitPrice, 85);  // the unit price belongs to the line just added
+
+        const CartLine& c = cart.ChildLine;
+        QVERIFY(cart.GotChild);
+        QCOMPARE(c.Size, QStringLiteral("5 "));
+        QCOMPARE(c.Cost, 27);
+        QCOMPARE(cart.sumOfCosts(), 255 + 27);
+    }
+
+    void withdrawnLineNoLongerCounts()
+    {
+        Cart cart;
+        cart.AddLine(Category::Adult, pending("Nike    ", "Runner", "9", 2, 80));
+        cart.AddLine(Category::Child, pending("Nike    ", "Runner", "3", 1, 45));
+        cart.WithdrawLine(Category::Adult);
+        QVERIFY(!cart.GotAdult);
+        QVERIFY(cart.GotChild);
+        QCOMPARE(cart.sumOfCosts(), 45);
+        // The rest of the line stays until the next add.
+        QCOMPARE(cart.AdultLine.Brand, QStringLiteral("Nike    "));
+    }
+
+    void resetEmptiesBothLines()
+    {
+        Cart cart;
+        cart.AddLine(Category::Adult, pending("Nike    ", "Runner", "9", 2, 80));
+        cart.AddLine(Category::Child, pending("Nike    ", "Runner", "3", 1, 45));
+        cart.ResetCart();
+        QVERIFY(!cart.GotAdult && !cart.GotChild);
+        QCOMPARE(cart.sumOfCosts(), 0);
+        QCOMPARE(cart.AdultLine.UnitPrice, 0);
+        QCOMPARE(cart.ChildLine.UnitPrice, 0);
+        QCOMPARE(cart.ChildLine.Qty, 1);  // texts and quantities keep their values
+    }
+
+    void totalOfTwoLargeLinesFits()
+    {
+        Cart cart;
+        cart.AddLine(Category::Adult, pending("Nike    ", "Runner", "9", 327, 100));
+        cart.AddLine(Category::Child, pending("Nike    ", "Runner", "3", 32767, 1));
+        QCOMPARE(cart.sumOfCosts(), 32700 + 32767);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCart)
+#include "tst_cart.moc"

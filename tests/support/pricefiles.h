@@ -1,0 +1,23 @@
+#pragma once
+// Price lists for tests, written the way the shop writes them.
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <initializer_list>
+#include <utility>
+
+namespace test {
+
+using Pair = std::pair<const char*, int>;
+
+// One record in the canonical form, ending in CR LF.
+QByteArray record(const char* category, const char* brand, std::initializer_list<Pair> pairs);
+
+// Five adult records in known-brand order, then five children's records.
+QByteArray canonicalFile();
+
+// Writes `bytes` as PlimboPrice.txt in `dir` and returns its path.
+QString writePriceFile(const QTemporaryDir& dir, const QByteArray& bytes);
+
+} // namespace test

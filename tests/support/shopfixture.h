@@ -1,0 +1,33 @@
+#pragma once
+// A shop started by the real start-up routine from a price list the test
+// writes, with the scripted dialog seam.
+
+#include "catalogue/shop.h"
+#include "pricefiles.h"
+#include "scriptedplatform.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+namespace test {
+
+struct ShopFixture {
+    explicit ShopFixture(const QByteArray& priceList = canonicalFile())
+    {
+        path = writePriceFile(dir, priceList);
+        plimbo::startUp(shop, path);
+    }
+
+    template <typename T>
+    T* screen(ui::ScreenSlot& slot) const
+    {
+        return slot.as<T>();
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    ScriptedPlatform platform;
+    plimbo::Shop shop{platform};
+};
+
+} // namespace test

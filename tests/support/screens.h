@@ -1,0 +1,23 @@
+#pragma once
+// Helpers for driving the screens the way a customer does.
+
+#include "ui/layout.h"
+#include "ui/listbox.h"
+
+#include <QWidget>
+
+namespace test {
+
+// Chooses a list row as a click would: the list reports the new selection.
+inline void choose(ui::ListBox* list, int row)
+{
+    list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+}
+
+// The rectangle a control should have, in pixels at 96 dpi.
+inline QRect pixels(int left, int top, int width, int height)
+{
+    return ui::TwipsRect{left, top, width, height}.pixels();
+}
+
+} // namespace test

@@ -127,7 +127,8 @@ Controls buildControls(QWidget* parent, std::span<const ControlSpec> table)
         w->setEnabled(spec.enabled);
         if (!spec.visible)
             w->setVisible(false);
-        if (spec.tab >= 0)
+        // Labels, pictures and lines keep their tab index but take no focus.
+        if (spec.tab >= 0 && w->focusPolicy() != Qt::NoFocus)
             tabbed.emplace_back(spec.tab, w);
         controls.add(spec.name, w);
     }

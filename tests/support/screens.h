@@ -20,4 +20,14 @@ inline QRect pixels(int left, int top, int width, int height)
     return ui::TwipsRect{left, top, width, height}.pixels();
 }
 
+// The next control of the same screen in tab order, past the inner parts
+// of lists and boxes.
+inline QWidget* nextTabStop(QWidget* control)
+{
+    QWidget* w = control->nextInFocusChain();
+    while (w != control && w->parentWidget() != control->parentWidget())
+        w = w->nextInFocusChain();
+    return w;
+}
+
 } // namespace test

@@ -28,6 +28,16 @@ Qt::Alignment horizontal(Align a)
     return Qt::AlignLeft;
 }
 
+// An option button that answers a click anywhere on it, not only on its
+// circle and caption: on a kiosk the whole coloured bar is the target.
+class OptionButton : public QRadioButton {
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
 QWidget* create(const ControlSpec& spec, QWidget* parent, QLineEdit* lastTextBox)
 {
     switch (spec.kind) {
@@ -44,7 +54,7 @@ QWidget* create(const ControlSpec& spec, QWidget* parent, QLineEdit* lastTextBox
         return button;
     }
     case Kind::Option:
-        return new QRadioButton(spec.caption, parent);
+        return new OptionButton(spec.caption, parent);
     case Kind::TextBox: {
         auto* box = new QLineEdit(spec.caption, parent);
         box->setAlignment(horizontal(spec.align) | Qt::AlignVCenter);

@@ -12,7 +12,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Plimbo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Plimbo Shop"));
     QApplication::setDesktopFileName(QStringLiteral("plimbo-shop"));
-    ui::installFontSubstitutes();
+    ui::installShopFonts();
 
     ui::QtPlatform platform;
     plimbo::Shop shop(platform);

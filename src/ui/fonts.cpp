@@ -1,10 +1,11 @@
 #include "fonts.h"
 
+#include <QApplication>
 #include <QStringList>
 
 namespace ui {
 
-void installFontSubstitutes()
+void installShopFonts()
 {
     QFont::insertSubstitutions(QStringLiteral("Comic Sans MS"),
                                {QStringLiteral("Comic Neue"), QStringLiteral("Comic Sans"),
@@ -12,6 +13,7 @@ void installFontSubstitutes()
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
                                 QStringLiteral("DejaVu Sans")});
+    QApplication::setFont(fontFor(MsSansSerif(8.25), QApplication::font()));
 }
 
 QFont fontFor(const FontSpec& spec, const QFont& base)

@@ -8,8 +8,10 @@
 
 namespace ui {
 
-// Registers the look-alikes; call once after the application object exists.
-void installFontSubstitutes();
+// Registers the look-alikes and makes 8.25-point "MS Sans Serif" the font of
+// controls that name none, as the screens were designed. Call once after the
+// application object exists.
+void installShopFonts();
 
 QFont fontFor(const FontSpec& spec, const QFont& base);
 

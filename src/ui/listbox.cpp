@@ -8,6 +8,7 @@ ListBox::ListBox(QWidget* parent) : QListWidget(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSortingEnabled(false);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(this, &QListWidget::itemSelectionChanged, this, &ListBox::Click);
 }
 

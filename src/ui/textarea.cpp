@@ -10,7 +10,8 @@ TextArea::TextArea(Qt::Alignment alignment, QWidget* parent) : QTextEdit(parent)
     setAcceptRichText(false);
     setTabChangesFocus(true);
     setLineWrapMode(QTextEdit::WidgetWidth);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 void TextArea::setText(const QString& text)

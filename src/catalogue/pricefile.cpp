@@ -159,18 +159,24 @@ std::optional<PriceRecord> PriceFileReader::next()
     return r;
 }
 
+QByteArray PriceFileReader::readRest(bool& cut)
+{
+    QByteArray raw;
+    while (peek() >= 0 && peek() != ',' && !atLineEnd()) {
+        const int c = get();
+        if (raw.size() < ShownLength)
+            raw.append(static_cast<char>(c));
+        else
+            cut = true;
+    }
+    return raw;
+}
+
 QString PriceFileReader::readText(int field)
 {
     if (peek() != '"') {
-        QByteArray raw;
         bool cut = false;
-        while (peek() >= 0 && peek() != ',' && !atLineEnd()) {
-            const int c = get();
-            if (raw.size() < ShownLength)
-                raw.append(static_cast<char>(c));
-            else
-                cut = true;
-        }
+        const QByteArray raw = readRest(cut);
         if (raw.trimmed().isEmpty())
             fail(field, QStringLiteral("the field is empty, where a text in double quotes belongs."));
         fail(field, QStringLiteral("found %1, a text without double quotes around it.").arg(shown(raw.trimmed(), cut)));
@@ -197,16 +203,8 @@ QString PriceFileReader::readText(int field)
 
 Int16 PriceFileReader::readNumber(int field)
 {
-    QByteArray raw;
     bool cut = false;
-    while (peek() >= 0 && peek() != ',' && !atLineEnd()) {
-        const int c = get();
-        if (raw.size() < ShownLength)
-            raw.append(static_cast<char>(c));
-        else
-            cut = true;
-    }
-    raw = raw.trimmed();
+    QByteArray raw = readRest(cut).trimmed();
     if (raw.isEmpty())
         fail(field, QStringLiteral("the field is empty, where a whole number belongs."));
 
@@ -256,15 +254,8 @@ void PriceFileReader::endField(int field)
         get();
         return;
     }
-    QByteArray raw;
     bool cut = false;
-    while (peek() >= 0 && peek() != ',' && !atLineEnd()) {
-        const int ch = get();
-        if (raw.size() < ShownLength)
-            raw.append(static_cast<char>(ch));
-        else
-            cut = true;
-    }
+    const QByteArray raw = readRest(cut);
     fail(field, QStringLiteral("found %1 after the field, where a comma or the end of the line belongs.")
                     .arg(shown(raw, cut)));
 }

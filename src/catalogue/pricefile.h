@@ -51,6 +51,9 @@ private:
     void skipBlanks();
     bool atLineEnd();
     void skipBlankLines();
+    // The rest of a field up to the next comma or line end; at most the
+    // first ShownLength bytes are kept, and `cut` tells whether more followed.
+    QByteArray readRest(bool& cut);
     QString readText(int field);
     Int16 readNumber(int field);
     void endField(int field);

@@ -79,12 +79,12 @@ QString nameFor(const char* pattern, Category c)
     return QString::fromLatin1(pattern).replace(QLatin1Char('*'), categoryText(c));
 }
 
-std::vector<ui::ControlSpec> controlsFor(const SelectionDescription& d, const QString& title)
+std::vector<ui::ControlSpec> controlsFor(const SelectionDescription& d)
 {
     std::vector<ui::ControlSpec> out;
     for (const Row& row : sharedTable()) {
         const Place& place = d.category == Category::Adult ? row.adult : row.child;
-        ui::ControlSpec spec{nameFor(row.name, d.category), row.kind, row.caption == Title ? title : row.caption,
+        ui::ControlSpec spec{nameFor(row.name, d.category), row.kind, row.caption == Title ? d.title : row.caption,
                              place.rect, row.font, place.tab, row.align};
         spec.accessibleName = row.accessibleName;
         out.push_back(spec);
@@ -104,55 +104,33 @@ std::vector<ui::ControlSpec> controlsFor(const SelectionDescription& d, const QS
     return out;
 }
 
-SelectionDescription adult()
-{
-    SelectionDescription d{
-        Category::Adult,
-        QStringLiteral("frmAdult"),
-        QStringLiteral("Adult Plimbo Selection"),
-        {1950, 1770, 8460, 5280},
-        QStringLiteral("lstAdultBrand"),
-        QStringLiteral("lstAdultType"),
-        QStringLiteral("lstAdultSize"),
-        {"7", "7 1/2", "8", "8 1/2", "9", "9 1/2", "10", "10 1/2", "11", "11 1/2", "12", "12 1/2", "13", "13 1/2"},
-        false,
-        false,
-        SelectionDescription::ResetTypes::CategoryTypesGreyed,
-        {},
-    };
-    d.controls = controlsFor(d, QStringLiteral("Adult Plimbos"));
-    return d;
-}
-
-SelectionDescription child()
-{
-    SelectionDescription d{
-        Category::Child,
-        QStringLiteral("frmChild"),
-        QStringLiteral("Children's Plimbo Selection"),
-        {1920, 1590, 8520, 5535},
-        QStringLiteral("lstChildBrand"),
-        QStringLiteral("lstChildType"),
-        QStringLiteral("lstChildSize"),
-        // Exactly as the shop labels them: two blanks before the halves up
-        // to 5 1/2, and "5" with a trailing blank.
-        {"1", "1  1/2", "2", "2  1/2", "3", "3  1/2", "4", "4  1/2", "5 ", "5  1/2", "6", "6 1/2", "7", "7 1/2"},
-        true,
-        true,
-        SelectionDescription::ResetTypes::Empty,
-        {},
-    };
-    d.controls = controlsFor(d, QStringLiteral("Children's Plimbos"));
-    return d;
-}
-
 } // namespace
 
 const SelectionDescription& selectionDescription(Category c)
 {
-    static const SelectionDescription adultScreen = adult();
-    static const SelectionDescription childScreen = child();
-    return c == Category::Adult ? adultScreen : childScreen;
+    using ResetTypes = SelectionDescription::ResetTypes;
+    static const std::array<SelectionDescription, 2> screens = [] {
+        std::array<SelectionDescription, 2> d{{
+            {Category::Adult, QStringLiteral("frmAdult"), QStringLiteral("Adult Plimbo Selection"),
+             QStringLiteral("Adult Plimbos"), {1950, 1770, 8460, 5280}, QStringLiteral("lstAdultBrand"),
+             QStringLiteral("lstAdultType"), QStringLiteral("lstAdultSize"),
+             {"7", "7 1/2", "8", "8 1/2", "9", "9 1/2", "10", "10 1/2", "11", "11 1/2", "12", "12 1/2", "13",
+              "13 1/2"},
+             false, false, ResetTypes::CategoryTypesGreyed, {}},
+            // The children's sizes are exactly as the shop labels them: two
+            // blanks before the halves up to 5 1/2, and "5" with a trailing blank.
+            {Category::Child, QStringLiteral("frmChild"), QStringLiteral("Children's Plimbo Selection"),
+             QStringLiteral("Children's Plimbos"), {1920, 1590, 8520, 5535}, QStringLiteral("lstChildBrand"),
+             QStringLiteral("lstChildType"), QStringLiteral("lstChildSize"),
+             {"1", "1  1/2", "2", "2  1/2", "3", "3  1/2", "4", "4  1/2", "5 ", "5  1/2", "6", "6 1/2", "7",
+              "7 1/2"},
+             true, true, ResetTypes::Empty, {}},
+        }};
+        for (SelectionDescription& screen : d)
+            screen.controls = controlsFor(screen);
+        return d;
+    }();
+    return screens[c == Category::Adult ? 0 : 1];
 }
 
 } // namespace plimbo

@@ -16,6 +16,7 @@ struct SelectionDescription {
     Category category;
     QString formName;             // "frmAdult"
     QString caption;              // "Adult Plimbo Selection"
+    QString title;                // "Adult Plimbos", the heading inside the window
     ui::TwipsRect window;         // the client area on the desktop
     QString brandList;            // "lstAdultBrand"
     QString typeList;

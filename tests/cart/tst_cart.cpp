@@ -2,27 +2,14 @@
 
 #include "cart/cart.h"
 #include "cart/money.h"
+#include "pricefiles.h"
 #include "printing.h"
 
 #include <QtTest>
 
 using namespace plimbo;
 
-namespace {
-
-PendingLine pending(const char* brand, const char* type, const char* size, int qty, int unit)
-{
-    PendingLine p;
-    p.LineBrand = QLatin1String(brand);
-    p.LineType = QLatin1String(type);
-    p.LineSize = QLatin1String(size);
-    p.LineQuantity = qty;
-    p.LineUnitPrice = unit;
-    p.LineCost = qint64{qty} * unit;
-    return p;
-}
-
-} // namespace
+using test::pendingLine;
 
 class TestCart : public QObject {
     Q_OBJECT
@@ -66,9 +53,9 @@ private slots:
     void addReplacesTheLineAndKeepsTheOther()
     {
         Cart cart;
-        cart.AddLine(Category::Adult, pending("Nike    ", "Runner", "9", 2, 80));
-        cart.AddLine(Category::Child, pending("Reebok  ", "Velcro", "5 ", 1, 27));
-        cart.AddLine(Category::Adult, pending("Etonic  ", "Golf", "10 1/2", 3, 85));
+        cart.AddLine(Category::Adult, pendingLine("Nike    ", "Runner", "9", 2, 80));
+        cart.AddLine(Category::Child, pendingLine("Reebok  ", "Velcro", "5 ", 1, 27));
+        cart.AddLine(Category::Adult, pendingLine("Etonic  ", "Golf", "10 1/2", 3, 85));
 
         const CartLine& a = cart.AdultLine;
         QVERIFY(cart.GotAdult);
@@ -89,8 +76,8 @@ private slots:
     void withdrawnLineNoLongerCounts()
     {
         Cart cart;
-        cart.AddLine(Category::Adult, pending("Nike    ", "Runner", "9", 2, 80));
-        cart.AddLine(Category::Child, pending("Nike    ", "Runner", "3", 1, 45));
+        cart.AddLine(Category::Adult, pendingLine("Nike    ", "Runner", "9", 2, 80));
+        cart.AddLine(Category::Child, pendingLine("Nike    ", "Runner", "3", 1, 45));
         cart.WithdrawLine(Category::Adult);
         QVERIFY(!cart.GotAdult);
         QVERIFY(cart.GotChild);
@@ -102,8 +89,8 @@ private slots:
     void resetEmptiesBothLines()
     {
         Cart cart;
-        cart.AddLine(Category::Adult, pending("Nike    ", "Runner", "9", 2, 80));
-        cart.AddLine(Category::Child, pending("Nike    ", "Runner", "3", 1, 45));
+        cart.AddLine(Category::Adult, pendingLine("Nike    ", "Runner", "9", 2, 80));
+        cart.AddLine(Category::Child, pendingLine("Nike    ", "Runner", "3", 1, 45));
         cart.ResetCart();
         QVERIFY(!cart.GotAdult && !cart.GotChild);
         QCOMPARE(cart.sumOfCosts(), 0);
@@ -115,8 +102,8 @@ private slots:
     void totalOfTwoLargeLinesFits()
     {
         Cart cart;
-        cart.AddLine(Category::Adult, pending("Nike    ", "Runner", "9", 327, 100));
-        cart.AddLine(Category::Child, pending("Nike    ", "Runner", "3", 32767, 1));
+        cart.AddLine(Category::Adult, pendingLine("Nike    ", "Runner", "9", 327, 100));
+        cart.AddLine(Category::Child, pendingLine("Nike    ", "Runner", "3", 32767, 1));
         QCOMPARE(cart.sumOfCosts(), 32700 + 32767);
     }
 };

@@ -40,14 +40,7 @@ struct Order : test::ShopFixture {
     // A line straight into the cart, for the invoice's own cases.
     void put(Category c, const char* brand, const char* type, const char* size, int qty, int unit, int cost)
     {
-        PendingLine p;
-        p.LineBrand = QLatin1String(brand);
-        p.LineType = QLatin1String(type);
-        p.LineSize = QLatin1String(size);
-        p.LineQuantity = qty;
-        p.LineUnitPrice = unit;
-        p.LineCost = cost;
-        shop.cart.AddLine(c, p);
+        shop.cart.AddLine(c, test::pendingLine(brand, type, size, qty, unit, cost));
     }
 
     QStringList row(int r)

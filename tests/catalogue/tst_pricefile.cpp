@@ -17,20 +17,12 @@ namespace {
 const QByteArray Addidas =
     record("Adult", "Addidas ", {{"Runner", 65}, {"Court", 55}, {"Trail", 70}, {"Walker", 45}, {"Cross", 60}});
 
-Catalogue readBytes(const QByteArray& bytes)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    Catalogue c;
-    loadPriceFile(buffer, QStringLiteral("/shop/PlimboPrice.txt"), c);
-    return c;
-}
+using test::readCatalogue;
 
 QString errorFor(const QByteArray& bytes)
 {
     try {
-        readBytes(bytes);
+        readCatalogue(bytes);
     } catch (const PriceFileError& e) {
         return e.message();
     }
@@ -44,7 +36,7 @@ class TestPriceFile : public QObject {
 private slots:
     void readsTheCanonicalFile()
     {
-        const Catalogue c = readBytes(test::canonicalFile());
+        const Catalogue c = readCatalogue(test::canonicalFile());
         QCOMPARE(c.Adult.Count, 5);
         QCOMPARE(c.Child.Count, 5);
         const QStringList brands{"Addidas ", "Reebok  ", "Nike    ", "Etonic  ", "Converse"};
@@ -62,7 +54,7 @@ private slots:
     void adultTypesComeFromTheLastAdultRecord()
     {
         // The adult list must not show the children's types that follow it.
-        const Catalogue c = readBytes(test::canonicalFile());
+        const Catalogue c = readCatalogue(test::canonicalFile());
         const QStringList adult{"Hoops", "Low", "High", "Walker", "Skate"};
         const QStringList child{"Low", "High", "Velcro", "School", "Skate"};
         for (int i = 0; i < 5; ++i) {
@@ -93,7 +85,7 @@ private slots:
     void friendlyVariantsRead()
     {
         QFETCH(QByteArray, bytes);
-        const Catalogue c = readBytes(bytes);
+        const Catalogue c = readCatalogue(bytes);
         QVERIFY(c.Adult.Count >= 1);
         QCOMPARE(c.Adult.Brand[0], QStringLiteral("Addidas "));
         QCOMPARE(c.Adult.BrandType[0][1], QStringLiteral("Court"));
@@ -102,7 +94,7 @@ private slots:
 
     void textsKeepTheirBlanksAndCodePage()
     {
-        const Catalogue c = readBytes(record("Adult", "Nike    ",
+        const Catalogue c = readCatalogue(record("Adult", "Nike    ",
                                              {{" Air \xE9t\xE9 ", 90}, {"\x80 Deal", -5}, {"C", 32767}, {"D", -32768},
                                               {"E", 0}}));
         QCOMPARE(c.Adult.Brand[0], QStringLiteral("Nike    "));
@@ -123,7 +115,7 @@ private slots:
     void emptyFileGivesEmptyCatalogue()
     {
         QFETCH(QByteArray, bytes);
-        const Catalogue c = readBytes(bytes);
+        const Catalogue c = readCatalogue(bytes);
         QCOMPARE(c.Adult.Count, 0);
         QCOMPARE(c.Child.Count, 0);
         QCOMPARE(c.Adult.Brand[0], QString());

@@ -1,12 +1,10 @@
 // Find Price without the screens: the checks in their order, the quantity
 // the customer typed, and the unit price of the brand the row shows.
 
-#include "catalogue/pricefile.h"
 #include "pricefiles.h"
 #include "printing.h"
 #include "selection/pricelookup.h"
 
-#include <QBuffer>
 #include <QtTest>
 
 using namespace plimbo;
@@ -20,16 +18,6 @@ SizeTable sizes()
     for (int i = 0; i < SizeRows; ++i)
         t[i] = QStringLiteral("S%1").arg(i);
     return t;
-}
-
-Catalogue load(const QByteArray& bytes)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    Catalogue c;
-    loadPriceFile(buffer, QStringLiteral("test"), c);
-    return c;
 }
 
 } // namespace
@@ -55,7 +43,7 @@ private slots:
         QFETCH(int, type);
         QFETCH(int, size);
         QFETCH(QString, message);
-        const Catalogue c = load(test::canonicalFile());
+        const Catalogue c = test::readCatalogue(test::canonicalFile());
         const PriceResult r = findPrice(c.Adult, sizes(), {brand, c.Adult.Brand[std::max(brand, 0)], type, size, "1"});
         QVERIFY(!r.priced);
         QVERIFY(r.selectionMissing);
@@ -64,7 +52,7 @@ private slots:
 
     void pricesTheQuantity()
     {
-        const Catalogue c = load(test::canonicalFile());
+        const Catalogue c = test::readCatalogue(test::canonicalFile());
         const PriceResult r = findPrice(c.Adult, sizes(), {0, "Addidas ", 0, 5, "3"});
         QVERIFY(r.priced);
         QCOMPARE(r.line.LineUnitPrice, 65);
@@ -78,7 +66,7 @@ private slots:
     void pricesComeFromTheBrandTheRowShows()
     {
         // Brands out of order: the first row shows Nike and is priced as Nike.
-        const Catalogue c = load(record("Adult", "Nike    ", {{"Air", 90}, {"B", 1}, {"C", 1}, {"D", 1}, {"E", 1}}) +
+        const Catalogue c = test::readCatalogue(record("Adult", "Nike    ", {{"Air", 90}, {"B", 1}, {"C", 1}, {"D", 1}, {"E", 1}}) +
                                  record("Adult", "Addidas ", {{"Sam", 40}, {"B", 2}, {"C", 2}, {"D", 2}, {"E", 2}}));
         const PriceResult r = findPrice(c.Adult, sizes(), {0, "Nike    ", 0, 0, "1"});
         QVERIFY(r.priced);
@@ -91,7 +79,7 @@ private slots:
     {
         // Reebok has no adult Trail, so its third row is Walker, not the
         // category list's third name.
-        const Catalogue c = load(test::canonicalFile());
+        const Catalogue c = test::readCatalogue(test::canonicalFile());
         const PriceResult r = findPrice(c.Adult, sizes(), {1, "Reebok  ", 2, 0, "1"});
         QVERIFY(r.priced);
         QCOMPARE(r.line.LineType, QStringLiteral("Walker"));
@@ -111,7 +99,7 @@ private slots:
         QFETCH(int, brand);
         QFETCH(QString, brandText);
         QFETCH(int, type);
-        const Catalogue c = load(test::canonicalFile());
+        const Catalogue c = test::readCatalogue(test::canonicalFile());
         const PriceResult r = findPrice(c.Adult, sizes(), {brand, brandText, type, 0, "1"});
         QVERIFY(!r.priced);
         QCOMPARE(r.message, messages::SelectType);
@@ -151,7 +139,7 @@ private slots:
         QFETCH(QString, message);
         QFETCH(int, quantity);
         const Catalogue c =
-            load(record("Adult", "Addidas ", {{"A", unitPrice}, {"B", 1}, {"C", 1}, {"D", 1}, {"E", 1}}));
+            test::readCatalogue(record("Adult", "Addidas ", {{"A", unitPrice}, {"B", 1}, {"C", 1}, {"D", 1}, {"E", 1}}));
         const PriceResult r = findPrice(c.Adult, sizes(), {0, "Addidas ", 0, 0, typed});
         QCOMPARE(r.message, message);
         QCOMPARE(r.priced, message.isEmpty());

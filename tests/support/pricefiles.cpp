@@ -1,5 +1,8 @@
 #include "pricefiles.h"
 
+#include "catalogue/pricefile.h"
+
+#include <QBuffer>
 #include <QFile>
 
 namespace test {
@@ -33,6 +36,28 @@ QString writePriceFile(const QTemporaryDir& dir, const QByteArray& bytes)
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write the test price list %s", qPrintable(path));
     return path;
+}
+
+plimbo::Catalogue readCatalogue(const QByteArray& bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    plimbo::Catalogue c;
+    plimbo::loadPriceFile(buffer, QStringLiteral("/shop/PlimboPrice.txt"), c);
+    return c;
+}
+
+plimbo::PendingLine pendingLine(const char* brand, const char* type, const char* size, int qty, int unit, int cost)
+{
+    plimbo::PendingLine p;
+    p.LineBrand = QLatin1String(brand);
+    p.LineType = QLatin1String(type);
+    p.LineSize = QLatin1String(size);
+    p.LineQuantity = qty;
+    p.LineUnitPrice = unit;
+    p.LineCost = cost >= 0 ? qint64{cost} : qint64{qty} * unit;
+    return p;
 }
 
 } // namespace test

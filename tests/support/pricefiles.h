@@ -1,6 +1,9 @@
 #pragma once
 // Price lists for tests, written the way the shop writes them.
 
+#include "cart/cart.h"
+#include "catalogue/catalogue.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
@@ -19,5 +22,13 @@ QByteArray canonicalFile();
 
 // Writes `bytes` as PlimboPrice.txt in `dir` and returns its path.
 QString writePriceFile(const QTemporaryDir& dir, const QByteArray& bytes);
+
+// Reads a price list from memory into a new catalogue; the file is named
+// "/shop/PlimboPrice.txt" in error messages.
+plimbo::Catalogue readCatalogue(const QByteArray& bytes);
+
+// A priced line as Find Price leaves it: cost = quantity x unit price unless given.
+plimbo::PendingLine pendingLine(const char* brand, const char* type, const char* size, int qty, int unit,
+                                int cost = -1);
 
 } // namespace test

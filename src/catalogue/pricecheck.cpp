@@ -1,0 +1,131 @@
+#include "pricecheck.h"
+
+#include "catalogue.h"
+#include "errors.h"
+#include "pricefile.h"
+
+#include <QSet>
+#include <array>
+
+namespace plimbo {
+
+namespace {
+
+QString quoted(const QString& text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+QString knownBrandList()
+{
+    QStringList names;
+    for (const QString& b : KnownBrand())
+        names << quoted(b);
+    return names.join(QStringLiteral(", "));
+}
+
+QString categoryWords(Category c)
+{
+    return c == Category::Adult ? QStringLiteral("adult") : QStringLiteral("children's");
+}
+
+class Checker {
+public:
+    explicit Checker(PriceCheck& out) : out_(out) {}
+
+    void record(int n, const PriceRecord& r, RecordFate fate)
+    {
+        const QString head = QStringLiteral("Record %1: ").arg(n);
+        switch (fate) {
+        case RecordFate::SkippedCategory:
+            skip(head + QStringLiteral("skipped: the category %1 is not exactly \"Adult\" or \"Child\" "
+                                       "(letter case and blanks count).")
+                            .arg(quoted(r.category)));
+            return;
+        case RecordFate::SkippedSurplus:
+            skip(head + QStringLiteral("skipped: the %1 list already has five records; only the first five count.")
+                            .arg(categoryWords(r.category == QLatin1String("Adult") ? Category::Adult
+                                                                                   : Category::Child)));
+            return;
+        case RecordFate::AcceptedAdult:
+        case RecordFate::AcceptedChild:
+            break;
+        }
+
+        const Category c = fate == RecordFate::AcceptedAdult ? Category::Adult : Category::Child;
+        int& count = counts_[c == Category::Adult ? 0 : 1];
+        ++count;
+        ++out_.accepted;
+        out_.lines << head + QStringLiteral("accepted as %1 record %2, brand %3.")
+                                 .arg(categoryWords(c), QString::number(count), quoted(r.brand));
+
+        const bool known = knownBrandPosition(r.brand).has_value();
+        if (!known)
+            warn(QStringLiteral("the brand %1 is not one of the five known brands (%2): it is shown as a brand, "
+                                "but with no types or prices.")
+                     .arg(quoted(r.brand), knownBrandList()));
+        QSet<QString>& seen = brands_[c == Category::Adult ? 0 : 1];
+        if (seen.contains(r.brand))
+            warn(QStringLiteral("the brand %1 is listed twice in the %2 records: its types and prices are "
+                                "replaced by this record's.")
+                     .arg(quoted(r.brand), categoryWords(c)));
+        seen.insert(r.brand);
+
+        QStringList notOffered;
+        for (int j = 0; j < PairCount; ++j) {
+            const int price = r.price[j].value();
+            if (price == 0)
+                notOffered << quoted(r.type[j]);
+            else if (price < 0)
+                warn(QStringLiteral("%1 has the negative price %2.").arg(quoted(r.type[j]), QString::number(price)));
+        }
+        if (known && !notOffered.isEmpty())
+            out_.lines << QStringLiteral("    note: price 0, so not offered: %1.").arg(notOffered.join(QStringLiteral(", ")));
+    }
+
+private:
+    void skip(const QString& line)
+    {
+        ++out_.skipped;
+        ++out_.warnings;
+        out_.lines << line;
+    }
+    void warn(const QString& text)
+    {
+        ++out_.warnings;
+        out_.lines << QStringLiteral("    warning: ") + text;
+    }
+
+    PriceCheck& out_;
+    std::array<int, 2> counts_{};
+    std::array<QSet<QString>, 2> brands_;
+};
+
+} // namespace
+
+PriceCheck checkPriceFile(const QString& path)
+{
+    PriceCheck out;
+    Checker checker(out);
+    Catalogue catalogue;
+    try {
+        loadPriceFile(path, catalogue,
+                      [&](int n, const PriceRecord& r, RecordFate fate) { checker.record(n, r, fate); });
+    } catch (const PriceFileError& e) {
+        out.lines << e.message();
+        out.lines << QStringLiteral("The shop would refuse this price list and not start.");
+        out.verdict = PriceCheck::Refused;
+        return out;
+    }
+    out.verdict = out.warnings > 0 ? PriceCheck::Warnings : PriceCheck::Clean;
+    const auto counted = [](int n, const char* one, const char* many) {
+        return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+    };
+    out.lines << QStringLiteral("%1: %2 accepted (%3 adult, %4 children's), %5 skipped; %6.")
+                     .arg(counted(out.accepted + out.skipped, "record", "records"), QString::number(out.accepted),
+                          QString::number(catalogue.Adult.Count.value()), QString::number(catalogue.Child.Count.value()),
+                          QString::number(out.skipped), counted(out.warnings, "warning", "warnings"));
+    return out;
+}
+
+} // namespace plimbo

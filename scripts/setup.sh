@@ -9,6 +9,7 @@ packages=(
   fonts-comic-neue            # stands in for "Comic Sans MS"
   fonts-liberation2           # stands in for "MS Sans Serif"
   fonts-dejavu-core
+  desktop-file-utils          # checks the menu entry in the tests
 )
 
 missing=()

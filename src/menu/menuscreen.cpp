@@ -82,13 +82,10 @@ MenuScreen::MenuScreen(Shop& shop)
     setBackground(menu::WindowColour);
     build(controlTable());
 
-    namespace pic = ui::pictures;
     const auto& c = controls();
-    c.get<QLabel>("picMC")->setPixmap(pic::cardPicture(pic::Card::MasterCard));
-    c.get<QLabel>("picVisa")->setPixmap(pic::cardPicture(pic::Card::Visa));
-    c.get<QLabel>("picDiscover")->setPixmap(pic::cardPicture(pic::Card::Discover));
-    for (const char* brand : {"Reebok", "Converse", "Nike", "Addidas"})
-        c.get<QLabel>(QStringLiteral("pic") + QLatin1String(brand))->setPixmap(pic::brandBadge(QLatin1String(brand)));
+    c.get<QLabel>("picMC")->setPixmap(ui::picture(QStringLiteral("MasterCard")));
+    for (const char* name : {"Visa", "Discover", "Reebok", "Converse", "Nike", "Addidas"})
+        c.get<QLabel>(QStringLiteral("pic") + QLatin1String(name))->setPixmap(ui::picture(QLatin1String(name)));
 
     QAction* exit = addMenuItem(nullptr, QStringLiteral("mnuExit"), QStringLiteral("E&xit "));
     addMenuItem(nullptr, QStringLiteral("mnuHelp"), QStringLiteral("&Help"));

@@ -1,21 +1,16 @@
 #pragma once
-// The pictures the shop shows: brand badges and payment-card pictures, drawn
-// by the shop itself at the sizes its screens were designed for. They are
-// badges with names, not the makers' logos.
+// The pictures the shop carries: brand badges and payment-card pictures,
+// drawn by this project (tools/pictures) and built into the program as raw
+// 24-bit rows, so showing them costs no image decoding at start.
 
 #include <QPixmap>
 #include <QString>
 
-namespace ui::pictures {
+namespace ui {
 
-inline constexpr QSize BrandSize{100, 80};
+// A picture by name: "Addidas", "Reebok", "Nike", "Converse" (100 x 80),
+// "MasterCard" (102 x 99), "Visa" (102 x 85) or "Discover" (102 x 80).
+// A null pixmap for any other name.
+QPixmap picture(const QString& name);
 
-// A badge for one of the brands the shop sells.
-QPixmap brandBadge(const QString& brand);
-
-enum class Card { MasterCard, Visa, Discover };
-QSize cardSize(Card card);
-// A payment-card picture, for the cards the shop accepts.
-QPixmap cardPicture(Card card);
-
-} // namespace ui::pictures
+} // namespace ui

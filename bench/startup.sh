@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Start-up time and peak memory of the shop against a bare Qt window of the
+# same size: each program runs RUNS times (default 20), alternately, on the
+# offscreen platform and, when Xvfb is installed, on a virtual X display.
+# Prints the median wall time and peak resident memory of each, and the
+# ratios app / bare.
+#
+#   bash bench/startup.sh [RUNS]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+runs="${1:-20}"
+cd "$root"
+cmake --preset bench >/dev/null
+cmake --build --preset bench --target startup_app startup_bare >/dev/null
+app="$root/build/bench/bench/startup_app"
+bare="$root/build/bench/bench/startup_bare"
+export PLIMBO_DRIVE_A="$root/sample"
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+
+# One run: prints "<wall seconds> <peak KiB>".
+stats="$(mktemp)"
+measure() {
+  local start end
+  start=$(date +%s%N)
+  /usr/bin/time -f '%M' -o "$stats" "$@" >/dev/null 2>&1
+  end=$(date +%s%N)
+  echo "$(( (end - start) / 1000 ))e-6 $(tail -1 "$stats")"
+}
+
+median() { sort -g | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
+
+bench_on() {
+  local platform="$1"
+  local app_t=() app_m=() bare_t=() bare_m=() text_t=() text_m=()
+  for ((i = 0; i < runs; i++)); do
+    read -r t m < <(QT_QPA_PLATFORM="$platform" measure "$app");  app_t+=("$t"); app_m+=("$m")
+    read -r t m < <(QT_QPA_PLATFORM="$platform" measure "$bare"); bare_t+=("$t"); bare_m+=("$m")
+    read -r t m < <(QT_QPA_PLATFORM="$platform" measure "$bare" --label); text_t+=("$t"); text_m+=("$m")
+  done
+  local at am bt bm
+  at=$(printf '%s\n' "${app_t[@]}" | median); am=$(printf '%s\n' "${app_m[@]}" | median)
+  bt=$(printf '%s\n' "${bare_t[@]}" | median); bm=$(printf '%s\n' "${bare_m[@]}" | median)
+  printf '%-10s app  %6.3f s %8d KiB\n' "$platform" "$at" "$am"
+  printf '%-10s bare %6.3f s %8d KiB\n' "$platform" "$bt" "$bm"
+  printf '%-10s bare with one label %6.3f s %8d KiB\n' "$platform" \
+    "$(printf '%s\n' "${text_t[@]}" | median)" "$(printf '%s\n' "${text_m[@]}" | median)"
+  awk -v at="$at" -v bt="$bt" -v am="$am" -v bm="$bm" -v p="$platform" \
+    'BEGIN {printf "%-10s ratio time %.2f, memory %.2f (%d runs each)\n", p, (bt > 0 ? at / bt : 0), am / bm, '"$runs"'}'
+}
+
+bench_on offscreen
+if command -v Xvfb >/dev/null; then
+  Xvfb :97 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  trap 'kill $xvfb 2>/dev/null || true' EXIT
+  sleep 1
+  DISPLAY=:97 bench_on xcb
+fi

@@ -85,21 +85,10 @@ void PriceFileReader::fill()
     eof_ = (n == 0);
 }
 
-int PriceFileReader::peek()
+int PriceFileReader::refill()
 {
     fill();
     return pos_ < buffer_.size() ? static_cast<unsigned char>(buffer_[pos_]) : -1;
-}
-
-int PriceFileReader::get()
-{
-    const int c = peek();
-    if (c >= 0) {
-        ++pos_;
-        if (c == '\n' || (c == '\r' && peek() != '\n'))
-            ++line_;
-    }
-    return c;
 }
 
 void PriceFileReader::skipBlanks()
@@ -184,6 +173,22 @@ QString PriceFileReader::readText(int field)
     get(); // opening quote
     QByteArray raw;
     for (;;) {
+        // Take the plain bytes of the text in one go, as far as the buffer holds them.
+        const qsizetype from = pos_;
+        qsizetype to = from;
+        while (to < buffer_.size() && buffer_[to] != '"' && buffer_[to] != '\r' && buffer_[to] != '\n')
+            ++to;
+        if (to > from) {
+            if (raw.size() + (to - from) > MaxTextLength)
+                fail(field, QStringLiteral("the text is longer than %1 characters.").arg(MaxTextLength));
+            if (raw.isEmpty() && to < buffer_.size() && buffer_[to] == '"') {
+                // The whole text lies in the buffer: decode it from there.
+                pos_ = to + 1;
+                return decodeWindows1252(buffer_.constData() + from, to - from);
+            }
+            raw.append(buffer_.constData() + from, to - from);
+            pos_ = to;
+        }
         const int c = peek();
         if (c < 0 || c == '\r' || c == '\n') {
             const QByteArray start = raw.left(ShownLength);

@@ -45,8 +45,23 @@ public:
     int recordNumber() const { return record_; }
 
 private:
-    int peek();
-    int get();
+    // The next byte (0..255) without taking it; -1 at the end of the file.
+    int peek()
+    {
+        return pos_ < buffer_.size() ? static_cast<unsigned char>(buffer_[pos_]) : refill();
+    }
+    // Takes the next byte, counting lines.
+    int get()
+    {
+        const int c = peek();
+        if (c >= 0) {
+            ++pos_;
+            if (c == '\n' || (c == '\r' && peek() != '\n'))
+                ++line_;
+        }
+        return c;
+    }
+    int refill();
     void fill();
     void skipBlanks();
     bool atLineEnd();

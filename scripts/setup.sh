@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what building and running the shop needs, from Debian's packages.
+# Installs what building and running the shop needs, from Debian's packages,
+# and any further packages named on the command line.
 # Safe to run again: it installs only what is missing.
 set -euo pipefail
 
@@ -10,6 +11,7 @@ packages=(
   fonts-liberation2           # stands in for "MS Sans Serif"
   fonts-dejavu-core
   desktop-file-utils          # checks the menu entry in the tests
+  "$@"
 )
 
 missing=()

@@ -175,6 +175,10 @@ private slots:
                                            << "Record 1, field Brand" << "no closing double quote before the end of the line";
         QTest::newRow("unterminated at end of file") << QByteArray("\"Adult\",\"Addi")
                                                      << "Record 1, field Brand" << "before the end of the file";
+        QTest::newRow("empty type") << QByteArray(Addidas).replace("\"Court\"", "") << "Record 1, field Type 2"
+                                    << "field is empty, where a text in double quotes belongs";
+        QTest::newRow("long unquoted text") << (QByteArray(60, 'z') + ",\"Addidas \"") << "Record 1, field Category"
+                                            << QString(40, QLatin1Char('z')) + "...\u201D, a text without double quotes";
         QTest::newRow("empty price") << QByteArray(Addidas).replace(",55,", ",,") << "Record 1, field Price 2"
                                      << "field is empty";
         QTest::newRow("junk after a text") << QByteArray(Addidas).replace("\"Court\"", "\"Court\"x")
@@ -201,6 +205,32 @@ private slots:
         const QString message = errorFor(QByteArray(Addidas).replace(",55,", ",%1%2,"));
         QVERIFY2(message.contains(QStringLiteral("\u201C%1%2\u201D")), qPrintable(message));
         QVERIFY2(message.contains(QLatin1String("Record 1, field Price 2")), qPrintable(message));
+    }
+
+    // The fuzzer's seeds and every input that ever broke the reader.
+    void seedAndRegressionInputs_data()
+    {
+        QTest::addColumn<QString>("path");
+        for (const char* folder : {"corpus", "regressions"}) {
+            const QDir dir(QStringLiteral(PLIMBO_FUZZ_DIR "/") + QLatin1String(folder));
+            for (const QFileInfo& f : dir.entryInfoList(QDir::Files))
+                if (f.fileName() != QLatin1String("README"))
+                    QTest::newRow(qPrintable(QLatin1String(folder) + '/' + f.fileName())) << f.filePath();
+        }
+    }
+    void seedAndRegressionInputs()
+    {
+        QFETCH(QString, path);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        try {
+            const Catalogue c = readCatalogue(bytes);
+            QVERIFY(c.Adult.Count >= 0 && c.Adult.Count <= 5);
+            QVERIFY(c.Child.Count >= 0 && c.Child.Count <= 5);
+        } catch (const PriceFileError& e) {
+            QVERIFY2(e.message().contains(QLatin1String("Record ")) || bytes.isEmpty(), qPrintable(e.message()));
+        }
     }
 
     void missingFileNamesTheFileAndTheReason()

@@ -84,10 +84,10 @@ std::vector<ui::ControlSpec> controlsFor(const SelectionDescription& d)
     std::vector<ui::ControlSpec> out;
     for (const Row& row : sharedTable()) {
         const Place& place = d.category == Category::Adult ? row.adult : row.child;
-        ui::ControlSpec spec{nameFor(row.name, d.category), row.kind, row.caption == Title ? d.title : row.caption,
+        ui::ControlSpec entry{nameFor(row.name, d.category), row.kind, row.caption == Title ? d.title : row.caption,
                              place.rect, row.font, place.tab, row.align};
-        spec.accessibleName = row.accessibleName;
-        out.push_back(spec);
+        entry.accessibleName = row.accessibleName;
+        out.push_back(entry);
     }
     auto find = [&out](const QString& name) -> ui::ControlSpec& {
         return *std::find_if(out.begin(), out.end(), [&](const ui::ControlSpec& s) { return s.name == name; });

@@ -16,14 +16,14 @@ void installShopFonts()
     QApplication::setFont(fontFor(MsSansSerif(8.25), QApplication::font()));
 }
 
-QFont fontFor(const FontSpec& spec, const QFont& base)
+QFont fontFor(const FontSpec& entry, const QFont& base)
 {
-    if (!spec.family)
+    if (!entry.family)
         return base;
-    QFont font(QString::fromLatin1(spec.family));
-    font.setPointSizeF(spec.points);
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
+    QFont font(QString::fromLatin1(entry.family));
+    font.setPointSizeF(entry.points);
+    font.setBold(entry.bold);
+    font.setItalic(entry.italic);
     return font;
 }
 

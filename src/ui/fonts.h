@@ -13,6 +13,6 @@ namespace ui {
 // application object exists.
 void installShopFonts();
 
-QFont fontFor(const FontSpec& spec, const QFont& base);
+QFont fontFor(const FontSpec& entry, const QFont& base);
 
 } // namespace ui

@@ -38,34 +38,34 @@ protected:
     bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
 };
 
-QWidget* create(const ControlSpec& spec, QWidget* parent, QLineEdit* lastTextBox)
+QWidget* create(const ControlSpec& entry, QWidget* parent, QLineEdit* lastTextBox)
 {
-    switch (spec.kind) {
+    switch (entry.kind) {
     case Kind::Label: {
-        auto* label = new QLabel(spec.caption, parent);
-        label->setAlignment(horizontal(spec.align) | Qt::AlignTop);
+        auto* label = new QLabel(entry.caption, parent);
+        label->setAlignment(horizontal(entry.align) | Qt::AlignTop);
         label->setWordWrap(true);
         label->setTextFormat(Qt::PlainText);
         return label;
     }
     case Kind::Button: {
-        auto* button = new QPushButton(spec.caption, parent);
+        auto* button = new QPushButton(entry.caption, parent);
         button->setAutoDefault(false);
         return button;
     }
     case Kind::Option:
-        return new OptionButton(spec.caption, parent);
+        return new OptionButton(entry.caption, parent);
     case Kind::TextBox: {
-        auto* box = new QLineEdit(spec.caption, parent);
-        box->setAlignment(horizontal(spec.align) | Qt::AlignVCenter);
-        box->setReadOnly(spec.readOnly);
+        auto* box = new QLineEdit(entry.caption, parent);
+        box->setAlignment(horizontal(entry.align) | Qt::AlignVCenter);
+        box->setReadOnly(entry.readOnly);
         box->setCursorPosition(0);
         return box;
     }
     case Kind::TextArea: {
-        auto* area = new TextArea(horizontal(spec.align), parent);
-        area->setText(spec.caption);
-        area->setReadOnly(spec.readOnly);
+        auto* area = new TextArea(horizontal(entry.align), parent);
+        area->setText(entry.caption);
+        area->setReadOnly(entry.readOnly);
         return area;
     }
     case Kind::List:
@@ -83,7 +83,7 @@ QWidget* create(const ControlSpec& spec, QWidget* parent, QLineEdit* lastTextBox
     }
     case Kind::Line: {
         auto* line = new QFrame(parent);
-        line->setFrameShape(spec.rect.width == 0 ? QFrame::VLine : QFrame::HLine);
+        line->setFrameShape(entry.rect.width == 0 ? QFrame::VLine : QFrame::HLine);
         line->setFrameShadow(QFrame::Plain);
         line->setLineWidth(1);
         line->setFocusPolicy(Qt::NoFocus);
@@ -93,10 +93,10 @@ QWidget* create(const ControlSpec& spec, QWidget* parent, QLineEdit* lastTextBox
     return nullptr;
 }
 
-QRect geometryOf(const ControlSpec& spec)
+QRect geometryOf(const ControlSpec& entry)
 {
-    QRect r = spec.rect.pixels();
-    if (spec.kind == Kind::Line) {
+    QRect r = entry.rect.pixels();
+    if (entry.kind == Kind::Line) {
         // A line has no thickness in twips; give it one pixel.
         if (r.width() == 0)
             r.setWidth(1);
@@ -114,33 +114,33 @@ Controls buildControls(QWidget* parent, std::span<const ControlSpec> table)
     std::vector<std::pair<int, QWidget*>> tabbed;
     QLineEdit* lastTextBox = nullptr;
 
-    for (const ControlSpec& spec : table) {
-        QWidget* w = create(spec, parent, lastTextBox);
+    for (const ControlSpec& entry : table) {
+        QWidget* w = create(entry, parent, lastTextBox);
         if (auto* box = qobject_cast<QLineEdit*>(w))
             lastTextBox = box;
-        w->setObjectName(spec.name);
-        w->setGeometry(geometryOf(spec));
-        if (spec.font.family)
-            w->setFont(fontFor(spec.font, parent->font()));
-        w->setAccessibleName(spec.accessibleName.isEmpty() ? spec.caption.trimmed() : spec.accessibleName);
-        if (!spec.description.isEmpty())
-            w->setAccessibleDescription(spec.description);
-        if (spec.background)
-            setBackground(w, *spec.background);
-        if (spec.foreground) {
+        w->setObjectName(entry.name);
+        w->setGeometry(geometryOf(entry));
+        if (entry.font.family)
+            w->setFont(fontFor(entry.font, parent->font()));
+        w->setAccessibleName(entry.accessibleName.isEmpty() ? entry.caption.trimmed() : entry.accessibleName);
+        if (!entry.description.isEmpty())
+            w->setAccessibleDescription(entry.description);
+        if (entry.background)
+            setBackground(w, *entry.background);
+        if (entry.foreground) {
             QPalette p = w->palette();
-            p.setColor(QPalette::WindowText, *spec.foreground);
-            p.setColor(QPalette::Text, *spec.foreground);
-            p.setColor(QPalette::ButtonText, *spec.foreground);
+            p.setColor(QPalette::WindowText, *entry.foreground);
+            p.setColor(QPalette::Text, *entry.foreground);
+            p.setColor(QPalette::ButtonText, *entry.foreground);
             w->setPalette(p);
         }
-        w->setEnabled(spec.enabled);
-        if (!spec.visible)
+        w->setEnabled(entry.enabled);
+        if (!entry.visible)
             w->setVisible(false);
         // Labels, pictures and lines keep their tab index but take no focus.
-        if (spec.tab >= 0 && w->focusPolicy() != Qt::NoFocus)
-            tabbed.emplace_back(spec.tab, w);
-        controls.add(spec.name, w);
+        if (entry.tab >= 0 && w->focusPolicy() != Qt::NoFocus)
+            tabbed.emplace_back(entry.tab, w);
+        controls.add(entry.name, w);
     }
 
     std::stable_sort(tabbed.begin(), tabbed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -50,7 +50,8 @@ QWidget* create(const ControlSpec& entry, QWidget* parent, QLineEdit* lastTextBo
     }
     case Kind::Button: {
         auto* button = new QPushButton(entry.caption, parent);
-        button->setAutoDefault(false);
+        // Enter presses a button while it has the focus, as Space does.
+        button->setAutoDefault(true);
         return button;
     }
     case Kind::Option:

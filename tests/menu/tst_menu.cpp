@@ -115,6 +115,12 @@ private slots:
         QVERIFY(m.platform.messages.isEmpty());
         QVERIFY(!m.shop.frmAdult.loaded() && !m.shop.frmChild.loaded());
 
+        // The Enter key presses the button while it has the focus.
+        ui::setBackground(box, QColor(128, 128, 255));
+        m.control<QPushButton>("cmdMenu")->setFocus();
+        QTest::keyClick(m.control<QPushButton>("cmdMenu"), Qt::Key_Return);
+        QCOMPARE(ui::backgroundOf(box), QColor(255, 255, 0));
+
         // Choosing afterwards opens the screen; the box stays yellow.
         m.control<QRadioButton>("optChild")->setChecked(true);
         m.menu()->cmdMenu_Click();

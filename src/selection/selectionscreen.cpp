@@ -12,11 +12,15 @@
 namespace plimbo {
 
 SelectionScreen::SelectionScreen(Shop& shop, Category category)
-    : Screen(shop.app, selectionDescription(category).formName, selectionDescription(category).caption,
-             {selectionDescription(category).window.width, selectionDescription(category).window.height}),
+    : SelectionScreen(shop, selectionDescription(category))
+{
+}
+
+SelectionScreen::SelectionScreen(Shop& shop, const SelectionDescription& d)
+    : Screen(shop.app, d.formName, d.caption, {d.window.width, d.window.height}),
       shop_(shop),
-      d_(selectionDescription(category)),
-      section_(shop.catalogue.section(category))
+      d_(d),
+      section_(shop.catalogue.section(d.category))
 {
     move(ui::px(d_.window.left), ui::px(d_.window.top));
     build(d_.controls);

@@ -55,6 +55,7 @@ public:
     QPushButton* button(const char* name) const;
 
 private:
+    SelectionScreen(Shop& shop, const SelectionDescription& d);
     void fillTypes(const TextSlots& names);
 
     Shop& shop_;

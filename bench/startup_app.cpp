@@ -3,19 +3,11 @@
 
 #include "catalogue/shop.h"
 #include "firstpaint.h"
-#include "ui/fonts.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    ui::installShopFonts();
-    ui::QtPlatform platform;
-    plimbo::Shop shop(platform);
-    plimbo::startUp(shop);
-    if (shop.app.ended())
-        return shop.app.exitStatus();
-    new QuitAfterFirstPaint(shop.frmMenu.screen());
-    return QApplication::exec();
+    return plimbo::runShop([](plimbo::Shop& shop) { new QuitAfterFirstPaint(shop.frmMenu.screen()); });
 }

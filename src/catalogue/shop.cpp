@@ -3,7 +3,10 @@
 #include "../cart/invoicescreen.h"
 #include "../menu/menuscreen.h"
 #include "../selection/selectionscreen.h"
+#include "../ui/fonts.h"
 #include "pricefile.h"
+
+#include <QApplication>
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -36,6 +39,20 @@ void startUp(Shop& shop, const QString& path)
         loadPriceFile(path, shop.catalogue);
         shop.frmMenu.show();
     });
+}
+
+int runShop(const std::function<void(Shop&)>& started)
+{
+    ui::installShopFonts();
+    ui::QtPlatform platform;
+    Shop shop(platform);
+    startUp(shop);
+    if (shop.app.ended())
+        return shop.app.exitStatus();
+    if (started)
+        started(shop);
+    const int status = QApplication::exec();
+    return shop.app.ended() ? shop.app.exitStatus() : status;
 }
 
 } // namespace plimbo

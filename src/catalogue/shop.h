@@ -9,6 +9,8 @@
 #include "catalogue.h"
 #include "int16.h"
 
+#include <functional>
+
 namespace plimbo {
 
 struct Shop {
@@ -38,5 +40,10 @@ struct Shop {
 void startUp(Shop& shop);
 // The same, from a price list at `path`.
 void startUp(Shop& shop, const QString& path);
+
+// Runs the shop in an existing application object: fonts, the start-up
+// routine, then the event loop. `started` runs once the main menu shows.
+// Returns the exit status.
+int runShop(const std::function<void(Shop&)>& started = {});
 
 } // namespace plimbo

@@ -1,0 +1,98 @@
+// The real dialogs behind the seam: titled "Plimbo", one OK button and no
+// icon for messages, an empty answer for a cancelled password prompt.
+
+#include "ui/platform.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+namespace {
+
+// Runs `act` on the modal dialog once it is open.
+void whenOpen(std::function<void(QWidget*)> act)
+{
+    QTimer::singleShot(0, qApp, [act = std::move(act)] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        act(dialog);
+    });
+}
+
+} // namespace
+
+class TestPlatform : public QObject {
+    Q_OBJECT
+private slots:
+    void messageBoxHasTitleOneButtonNoIcon()
+    {
+        ui::QtPlatform platform;
+        QString title, text;
+        int buttons = 0;
+        QMessageBox::Icon icon = QMessageBox::Warning;
+        whenOpen([&](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            QVERIFY(box);
+            title = box->windowTitle();
+            text = box->text();
+            buttons = box->buttons().size();
+            icon = box->icon();
+            box->accept();
+        });
+        platform.messageBox(QStringLiteral("You must select a Brand"));
+        QCOMPARE(title, QStringLiteral("Plimbo"));
+        QCOMPARE(text, QStringLiteral("You must select a Brand"));
+        QCOMPARE(buttons, 1);
+        QCOMPARE(icon, QMessageBox::NoIcon);
+    }
+
+    void inputBoxAnswers_data()
+    {
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("typed and confirmed") << true << "Kip";
+        QTest::newRow("typed and cancelled") << false << "";
+    }
+    void inputBoxAnswers()
+    {
+        QFETCH(bool, confirm);
+        QFETCH(QString, answer);
+        ui::QtPlatform platform;
+        QString title, label, startedWith;
+        whenOpen([&](QWidget* w) {
+            auto* dialog = qobject_cast<QInputDialog*>(w);
+            QVERIFY(dialog);
+            title = dialog->windowTitle();
+            label = dialog->labelText();
+            startedWith = dialog->textValue();
+            dialog->setTextValue(QStringLiteral("Kip"));
+            confirm ? dialog->accept() : dialog->reject();
+        });
+        QCOMPARE(platform.inputBox(QStringLiteral("To exit the program, enter a Password")), answer);
+        QCOMPARE(title, QStringLiteral("Plimbo"));
+        QCOMPARE(label, QStringLiteral("To exit the program, enter a Password"));
+        QCOMPARE(startedWith, QString());
+    }
+
+    void colourPickerOpensOnTheCurrentColour()
+    {
+        ui::QtPlatform platform;
+        QColor shown;
+        whenOpen([&](QWidget* w) {
+            auto* dialog = qobject_cast<QColorDialog*>(w);
+            QVERIFY(dialog);
+            shown = dialog->currentColor();
+            dialog->reject();
+        });
+        QCOMPARE(platform.pickColour(QColor(128, 128, 255)), std::nullopt);
+        QCOMPARE(shown, QColor(128, 128, 255));
+    }
+};
+
+QTEST_MAIN(TestPlatform)
+#include "tst_platform.moc"

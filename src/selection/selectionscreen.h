@@ -27,7 +27,6 @@ class SelectionScreen : public ui::Screen {
 public:
     SelectionScreen(Shop& shop, Category category);
 
-    const SelectionDescription& description() const { return d_; }
     const PendingLine& pendingLine() const { return pending_; }
     const SizeTable& sizeText() const { return SizeText_; }
 

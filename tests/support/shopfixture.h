@@ -18,12 +18,6 @@ struct ShopFixture {
         plimbo::startUp(shop, path);
     }
 
-    template <typename T>
-    T* screen(ui::ScreenSlot& slot) const
-    {
-        return slot.as<T>();
-    }
-
     QTemporaryDir dir;
     QString path;
     ScriptedPlatform platform;

@@ -98,11 +98,11 @@ std::vector<ui::ControlSpec> controlTable()
         t.push_back({QStringLiteral("Line%1").arg(++n), Kind::Line, {},
                      {rule.x1, rule.y1, rule.x2 - rule.x1, rule.y2 - rule.y1}});
     t.push_back({"lblThanks", Kind::Label, {}, {840, 5880, 4335, 855}, ComicSans(24, true), -1, Align::Left, true,
-                 false, false, {}, {}, QStringLiteral("Thanks")});
+                 false});
     t.push_back({"lblTotal", Kind::Label, QStringLiteral("Your Total Cost"), {5400, 6120, 2055, 375},
                  ComicSans(9.75), -1, Align::Centre});
     t.push_back({"txtTotal", Kind::TextBox, {}, {7560, 6000, 1815, 495}, MsSansSerif(12, true), -1, Align::Centre,
-                 true, false, false, {}, {}, QStringLiteral("Your Total Cost")});
+                 true, false, false, {}, {}, QStringLiteral("Total")});
     t.push_back({"cmdSeeOther", Kind::Button, invoice::SeeChildren, {480, 7560, 2895, 615}, {}, 0});
     t.push_back({"cmdClear", Kind::Button, invoice::ClearExit, {3360, 7560, 2775, 615}, {}, 1});
     t.push_back({"cmdAccept", Kind::Button, invoice::Accept, {5880, 7560, 3615, 615}, {}, 2});
@@ -179,6 +179,12 @@ void InvoiceScreen::Form_Load()
         seeOther->setEnabled(true);
     }
     // Neither line present: only the total is filled.
+}
+
+void InvoiceScreen::refill()
+{
+    restoreOpeningState();
+    Form_Load();
 }
 
 void InvoiceScreen::cmdAccept_Click()

@@ -31,7 +31,7 @@ QString categoryWords(Category c)
 
 class Checker {
 public:
-    explicit Checker(PriceCheck& out) : out_(out) {}
+    Checker(PriceCheck& out, const Catalogue& catalogue) : out_(out), catalogue_(catalogue) {}
 
     void record(int n, const PriceRecord& r, RecordFate fate)
     {
@@ -66,9 +66,7 @@ public:
                      .arg(quoted(r.brand), knownBrandList()));
         QSet<QString>& seen = brands_[c == Category::Adult ? 0 : 1];
         if (seen.contains(r.brand))
-            warn(QStringLiteral("the brand %1 is listed twice in the %2 records: its types and prices are "
-                                "replaced by this record's.")
-                     .arg(quoted(r.brand), categoryWords(c)));
+            warn(listedTwice(c, r));
         seen.insert(r.brand);
 
         QStringList notOffered;
@@ -84,6 +82,31 @@ public:
     }
 
 private:
+    // The shop packs a brand's priced types into the first slots and leaves
+    // the slots past them as an earlier record of that brand left them.
+    QString listedTwice(Category c, const PriceRecord& r) const
+    {
+        const QString head = QStringLiteral("the brand %1 is listed twice in the %2 records: ")
+                                 .arg(quoted(r.brand), categoryWords(c));
+        const auto b = knownBrandPosition(r.brand);
+        int priced = 0;
+        for (int j = 0; j < PairCount; ++j)
+            priced += r.price[j].value() != 0 ? 1 : 0;
+        QStringList kept;
+        if (b) {
+            const TextSlots& types = catalogue_.section(c).BrandType[*b];
+            for (int slot = priced; slot < PairCount; ++slot)
+                if (!types[slot].isEmpty())
+                    kept << quoted(types[slot]);
+        }
+        if (kept.isEmpty())
+            return head + QStringLiteral("its types and prices are replaced by this record's.");
+        return head + QStringLiteral("the shop shows this record's %1 priced %2 first, then %3 left with their "
+                                     "prices by an earlier record, since this record prices fewer types.")
+                          .arg(QString::number(priced), QLatin1String(priced == 1 ? "type" : "types"),
+                               kept.join(QStringLiteral(", ")));
+    }
+
     void skip(const QString& line)
     {
         ++out_.skipped;
@@ -97,6 +120,7 @@ private:
     }
 
     PriceCheck& out_;
+    const Catalogue& catalogue_;  // as the shop holds it after each record
     std::array<int, 2> counts_{};
     std::array<QSet<QString>, 2> brands_;
 };
@@ -106,8 +130,8 @@ private:
 PriceCheck checkPriceFile(const QString& path)
 {
     PriceCheck out;
-    Checker checker(out);
     Catalogue catalogue;
+    Checker checker(out, catalogue);
     try {
         loadPriceFile(path, catalogue,
                       [&](int n, const PriceRecord& r, RecordFate fate) { checker.record(n, r, fate); });

@@ -28,6 +28,12 @@ Shop::~Shop()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+void Shop::cartChanged()
+{
+    if (auto* invoice = frmInvoice.as<InvoiceScreen>())
+        invoice->refill();
+}
+
 void startUp(Shop& shop)
 {
     startUp(shop, priceFilePath());

@@ -32,6 +32,10 @@ struct Shop {
     ui::ScreenSlot frmInvoice{app};
 
     ui::ScreenSlot& selection(Category c) { return c == Category::Adult ? frmAdult : frmChild; }
+
+    // A line was added to the cart or withdrawn from it: an invoice that is
+    // open shows the cart as it now stands.
+    void cartChanged();
 };
 
 // The start-up routine: reads the price list from drive A into the catalogue

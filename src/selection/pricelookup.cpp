@@ -1,5 +1,7 @@
 #include "pricelookup.h"
 
+#include <algorithm>
+
 namespace plimbo {
 
 int readQuantity(const QString& text)
@@ -7,10 +9,12 @@ int readQuantity(const QString& text)
     const QString t = text.trimmed();
     if (t.isEmpty())
         return 0;
+    // Only digits make a whole number, however many there are; only then
+    // does its size matter.
+    if (!std::all_of(t.begin(), t.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }))
+        return 0;
     qint64 value = 0;
     for (QChar c : t) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return 0;
         value = value * 10 + (c.unicode() - '0');
         if (value > Int16::Max)
             return -1;

@@ -120,12 +120,14 @@ void SelectionScreen::cmdCart_Click()
     // changed since.
     shop_.cart.AddLine(d_.category, pending_);
     button("cmdCart")->setEnabled(false);
+    shop_.cartChanged();
     shop_.frmInvoice.show();
 }
 
 void SelectionScreen::cmdReset_Click()
 {
     shop_.cart.WithdrawLine(d_.category);
+    shop_.cartChanged();
     button("cmdFindPrice")->setEnabled(true);
     button("cmdCart")->setEnabled(false);
     txtPrice()->setText(QString());

@@ -42,30 +42,28 @@ QWidget* create(const ControlSpec& entry, QWidget* parent, QLineEdit* lastTextBo
 {
     switch (entry.kind) {
     case Kind::Label: {
-        auto* label = new QLabel(entry.caption, parent);
+        auto* label = new QLabel(parent);
         label->setAlignment(horizontal(entry.align) | Qt::AlignTop);
         label->setWordWrap(true);
         label->setTextFormat(Qt::PlainText);
         return label;
     }
     case Kind::Button: {
-        auto* button = new QPushButton(entry.caption, parent);
+        auto* button = new QPushButton(parent);
         // Enter presses a button while it has the focus, as Space does.
         button->setAutoDefault(true);
         return button;
     }
     case Kind::Option:
-        return new OptionButton(entry.caption, parent);
+        return new OptionButton(parent);
     case Kind::TextBox: {
-        auto* box = new QLineEdit(entry.caption, parent);
+        auto* box = new QLineEdit(parent);
         box->setAlignment(horizontal(entry.align) | Qt::AlignVCenter);
         box->setReadOnly(entry.readOnly);
-        box->setCursorPosition(0);
         return box;
     }
     case Kind::TextArea: {
         auto* area = new TextArea(horizontal(entry.align), parent);
-        area->setText(entry.caption);
         area->setReadOnly(entry.readOnly);
         return area;
     }
@@ -109,6 +107,38 @@ QRect geometryOf(const ControlSpec& entry)
 
 } // namespace
 
+void applyOpeningState(QWidget* w, const ControlSpec& entry)
+{
+    switch (entry.kind) {
+    case Kind::Label:
+        static_cast<QLabel*>(w)->setText(entry.caption);
+        break;
+    case Kind::Button:
+    case Kind::Option:
+        static_cast<QAbstractButton*>(w)->setText(entry.caption);
+        break;
+    case Kind::TextBox: {
+        auto* box = static_cast<QLineEdit*>(w);
+        box->setText(entry.caption);
+        box->setCursorPosition(0);
+        break;
+    }
+    case Kind::TextArea:
+        static_cast<TextArea*>(w)->setText(entry.caption);
+        break;
+    case Kind::List:
+    case Kind::Picture:
+    case Kind::Spin:
+    case Kind::Line:
+        break;
+    }
+    // A font with nothing set inherits the screen's, as a control that names none.
+    w->setFont(entry.font.family ? fontFor(entry.font, w->parentWidget()->font()) : QFont());
+    w->setEnabled(entry.enabled);
+    if (w->isVisibleTo(w->parentWidget()) != entry.visible)
+        w->setVisible(entry.visible);
+}
+
 Controls buildControls(QWidget* parent, std::span<const ControlSpec> table)
 {
     Controls controls;
@@ -121,9 +151,10 @@ Controls buildControls(QWidget* parent, std::span<const ControlSpec> table)
             lastTextBox = box;
         w->setObjectName(entry.name);
         w->setGeometry(geometryOf(entry));
-        if (entry.font.family)
-            w->setFont(fontFor(entry.font, parent->font()));
-        w->setAccessibleName(entry.accessibleName.isEmpty() ? entry.caption.trimmed() : entry.accessibleName);
+        // Buttons, options and labels are announced by their captions as
+        // they stand at the time; only controls without one are named here.
+        if (!entry.accessibleName.isEmpty())
+            w->setAccessibleName(entry.accessibleName);
         if (!entry.description.isEmpty())
             w->setAccessibleDescription(entry.description);
         if (entry.background)
@@ -135,9 +166,7 @@ Controls buildControls(QWidget* parent, std::span<const ControlSpec> table)
             p.setColor(QPalette::ButtonText, *entry.foreground);
             w->setPalette(p);
         }
-        w->setEnabled(entry.enabled);
-        if (!entry.visible)
-            w->setVisible(false);
+        applyOpeningState(w, entry);
         // Labels, pictures and lines keep their tab index but take no focus.
         if (entry.tab >= 0 && w->focusPolicy() != Qt::NoFocus)
             tabbed.emplace_back(entry.tab, w);
@@ -150,21 +179,28 @@ Controls buildControls(QWidget* parent, std::span<const ControlSpec> table)
     return controls;
 }
 
+namespace {
+// Text boxes paint their background in the Base role, other controls and
+// windows in Window. Only that role is set: the Button and Base roles of the
+// controls on a coloured window stay the toolkit's own.
+QPalette::ColorRole backgroundRole(const QWidget* widget)
+{
+    const bool textBox = qobject_cast<const QLineEdit*>(widget) || qobject_cast<const TextArea*>(widget);
+    return textBox ? QPalette::Base : QPalette::Window;
+}
+} // namespace
+
 void setBackground(QWidget* widget, const QColor& colour)
 {
     QPalette p = widget->palette();
-    p.setColor(QPalette::Window, colour);
-    p.setColor(QPalette::Base, colour);
-    p.setColor(QPalette::Button, colour);
+    p.setColor(backgroundRole(widget), colour);
     widget->setPalette(p);
     widget->setAutoFillBackground(true);
 }
 
 QColor backgroundOf(const QWidget* widget)
 {
-    // Text boxes paint their background in the Base role, other controls in Window.
-    const bool textBox = qobject_cast<const QLineEdit*>(widget) || qobject_cast<const TextArea*>(widget);
-    return widget->palette().color(textBox ? QPalette::Base : QPalette::Window);
+    return widget->palette().color(backgroundRole(widget));
 }
 
 } // namespace ui

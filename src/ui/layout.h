@@ -75,7 +75,7 @@ struct ControlSpec {
     bool readOnly = false;
     std::optional<QColor> background = {};
     std::optional<QColor> foreground = {};
-    QString accessibleName = {};    // defaults to the caption
+    QString accessibleName = {};    // none: the caption as it stands, for controls that have one
     QString description = {};       // what a screen reader tells beyond the name
 };
 
@@ -100,6 +100,10 @@ private:
 // Creates the controls of a table on `parent`, in table order, and chains
 // their tab order by tab index.
 Controls buildControls(QWidget* parent, std::span<const ControlSpec> table);
+
+// Puts a control back as its table entry opens it: caption or text, font,
+// enabled and visible.
+void applyOpeningState(QWidget* control, const ControlSpec& entry);
 
 // A control's own background colour.
 void setBackground(QWidget* widget, const QColor& colour);

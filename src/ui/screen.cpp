@@ -20,6 +20,13 @@ Screen::Screen(Application& app, const QString& name, const QString& caption, Tw
 void Screen::build(std::span<const ControlSpec> table)
 {
     controls_ = buildControls(client_, table);
+    table_.assign(table.begin(), table.end());
+}
+
+void Screen::restoreOpeningState()
+{
+    for (const ControlSpec& entry : table_)
+        applyOpeningState(controls_.get<QWidget>(entry.name), entry);
 }
 
 QAction* Screen::addMenuItem(QMenu* under, const QString& name, const QString& caption)

@@ -33,6 +33,8 @@ public:
 
     // Lays out the screen's controls from its control table.
     void build(std::span<const ControlSpec> table);
+    // Puts every control back as the table opens it, as a fresh load would.
+    void restoreOpeningState();
     // A menu item named `name`: on the menu bar itself when `under` is null.
     QAction* addMenuItem(QMenu* under, const QString& name, const QString& caption);
     // A menu on the menu bar, holding items of its own.
@@ -57,6 +59,7 @@ private:
     Application& app_;
     QWidget* client_;
     Controls controls_;
+    std::vector<ControlSpec> table_;
 };
 
 template <typename Sender, typename Signal>

@@ -204,21 +204,72 @@ private slots:
         QVERIFY(s->button("cmdCart")->isEnabled());
     }
 
-    void aSecondAddReplacesTheLineAndLeavesTheOpenInvoiceAsItWas()
+    // Whatever changes the cart while the invoice is open, the invoice shows
+    // the cart as a fresh load would: rows, total, buttons and thanks.
+    void theOpenInvoiceFollowsTheCart_data()
     {
+        QTest::addColumn<int>("change");
+        QTest::addColumn<QStringList>("row0");
+        QTest::addColumn<QStringList>("row1");
+        QTest::addColumn<QString>("total");
+        QTest::addColumn<QString>("seeOther");
+        QTest::newRow("a second adult add, another quantity")
+            << 0 << QStringList{"3", "Adult", "Nike    ", "Hoops", "8 1/2", "95", "285"} << EmptyRow << "$285.00"
+            << invoice::SeeChildren;
+        QTest::newRow("accepted, then Reset on the adult screen")
+            << 1 << EmptyRow << EmptyRow << "$.00" << invoice::SeeChildren;
+        QTest::newRow("a children's add while the invoice is open")
+            << 2 << QStringList{"1", "Adult", "Addidas ", "Runner", "7", "65", "65"}
+            << QStringList{"2", "Child", "Addidas ", "Runner", "1", "35", "70"} << "$135.00" << QString();
+    }
+    void theOpenInvoiceFollowsTheCart()
+    {
+        QFETCH(int, change);
+        QFETCH(QStringList, row0);
+        QFETCH(QStringList, row1);
+        QFETCH(QString, total);
+        QFETCH(QString, seeOther);
         Order o;
         o.price(Category::Adult, 0, 0, 0, QStringLiteral("1"));
         o.add(Category::Adult);
-        InvoiceScreen* first = o.invoice();
-        const QStringList shown = o.row(0);
+        InvoiceScreen* v = o.invoice();
+        QTest::mouseClick(v->button("cmdAccept"), Qt::LeftButton);
+        switch (change) {
+        case 0:
+            o.price(Category::Adult, 2, 1, 3, QStringLiteral("3"));
+            o.add(Category::Adult);
+            break;
+        case 1:
+            QTest::mouseClick(o.open(Category::Adult)->button("cmdReset"), Qt::LeftButton);
+            break;
+        case 2:
+            o.price(Category::Child, 0, 0, 0, QStringLiteral("2"));
+            o.add(Category::Child);
+            break;
+        }
+        QCOMPARE(o.invoice(), v);  // filled again, not loaded again
+        QCOMPARE(o.row(0), row0);
+        QCOMPARE(o.row(1), row1);
+        QCOMPARE(v->txtTotal()->text(), total);
+        QCOMPARE(v->button("cmdSeeOther")->text(), seeOther);
+        QCOMPARE(v->button("cmdSeeOther")->isEnabled(), !seeOther.isEmpty());
+        QCOMPARE(v->button("cmdAccept")->text(), invoice::Accept);
+        QVERIFY(v->button("cmdAccept")->isEnabled());
+        QCOMPARE(v->controls().get<QLabel>(QStringLiteral("lblThanks"))->text(), QString());
+        QVERIFY(!v->button("cmdClear")->font().bold());
+        QCOMPARE(o.shop.cart.TotalCost, o.shop.cart.sumOfCosts());
+    }
 
-        o.price(Category::Adult, 2, 1, 3, QStringLiteral("3"));
+    void aReturningScreenDoesNotRefillTheInvoice()
+    {
+        // Only a change of the cart fills the invoice again; a Find Price
+        // that is not added leaves it alone.
+        Order o;
+        o.price(Category::Adult, 0, 0, 0, QStringLiteral("1"));
         o.add(Category::Adult);
-        QCOMPARE(o.shop.cart.AdultLine.Type, QStringLiteral("Hoops"));
-        QCOMPARE(o.shop.cart.AdultLine.Qty, 3);
-        QCOMPARE(o.shop.cart.AdultLine.Cost, 285);
-        QCOMPARE(o.invoice(), first);
-        QCOMPARE(o.row(0), shown);
+        QTest::mouseClick(o.invoice()->button("cmdAccept"), Qt::LeftButton);
+        o.price(Category::Adult, 2, 1, 3, QStringLiteral("3"));
+        QCOMPARE(o.invoice()->button("cmdAccept")->text(), QString());
         QCOMPARE(o.invoice()->txtTotal()->text(), QStringLiteral("$65.00"));
     }
 

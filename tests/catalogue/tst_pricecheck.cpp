@@ -40,6 +40,15 @@ private slots:
                                        << "    warning: the brand \"Nike\" is not one of the five known brands";
         QTest::newRow("brand twice") << (Nike + Nike) << int(PriceCheck::Warnings)
                                      << "    warning: the brand \"Nike    \" is listed twice in the adult records";
+        QTest::newRow("brand twice, fewer types later")
+            << (Nike + record("Adult", "Nike    ", {{"Air", 0}, {"Flex", 85}, {"Trail", 0}, {"Walk", 0}, {"Dash", 55}}))
+            << int(PriceCheck::Warnings)
+            << "    warning: the brand \"Nike    \" is listed twice in the adult records: the shop shows this "
+               "record's 2 priced types first, then \"Trail\", \"Walk\", \"Run\" left with their prices by an "
+               "earlier record, since this record prices fewer types.";
+        QTest::newRow("brand twice, as many types later")
+            << (Nike + Nike) << int(PriceCheck::Warnings)
+            << "listed twice in the adult records: its types and prices are replaced by this record's.";
         QTest::newRow("negative price") << QByteArray(Nike).replace(",80,", ",-80,") << int(PriceCheck::Warnings)
                                         << "    warning: \"Court\" has the negative price -80.";
         QTest::newRow("one warning") << (Nike + Nike) << int(PriceCheck::Warnings)

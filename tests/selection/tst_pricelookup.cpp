@@ -131,6 +131,12 @@ private slots:
         QTest::newRow("quantity past 32767") << "32768" << 1 << large << 0;
         QTest::newRow("very long number") << QString(400, QLatin1Char('9')) << 1 << large << 0;
         QTest::newRow("32767 at 1") << "32767" << 1 << "" << 32767;
+        // Many digits do not make a non-number too large: it is still not a whole number.
+        QTest::newRow("many digits, then a letter") << "99999x" << 1 << bad << 0;
+        QTest::newRow("large fraction") << "40000.5" << 1 << bad << 0;
+        QTest::newRow("large exponent") << "1e9" << 1 << bad << 0;
+        QTest::newRow("large, inner blank") << " 70000 7" << 1 << bad << 0;
+        QTest::newRow("long number, then a point") << QString(400, QLatin1Char('9')) + "." << 1 << bad << 0;
     }
     void quantities()
     {

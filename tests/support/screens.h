@@ -4,6 +4,7 @@
 #include "ui/layout.h"
 #include "ui/listbox.h"
 
+#include <QAccessible>
 #include <QWidget>
 
 namespace test {
@@ -28,6 +29,13 @@ inline QWidget* nextTabStop(QWidget* control)
     while (w != control && w->parentWidget() != control->parentWidget())
         w = w->nextInFocusChain();
     return w;
+}
+
+// What a screen reader announces as the control's name.
+inline QString announced(QObject* control)
+{
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(control);
+    return a ? a->text(QAccessible::Name).trimmed() : QString();
 }
 
 } // namespace test

@@ -11,6 +11,7 @@ packages=(
   fonts-liberation2           # stands in for "MS Sans Serif"
   fonts-dejavu-core
   desktop-file-utils          # checks the menu entry in the tests
+  xvfb xauth openbox x11-utils # a real X server, window manager and xprop/xwininfo for the window tests
   "$@"
 )
 

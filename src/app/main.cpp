@@ -7,8 +7,5 @@
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Plimbo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Plimbo Shop"));
-    QApplication::setDesktopFileName(QStringLiteral("plimbo-shop"));
     return plimbo::runShop();
 }

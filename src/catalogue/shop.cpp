@@ -49,6 +49,7 @@ void startUp(Shop& shop, const QString& path)
 
 int runShop(const std::function<void(Shop&)>& started)
 {
+    ui::identifyApplication();
     ui::installShopFonts();
     ui::QtPlatform platform;
     Shop shop(platform);

@@ -22,7 +22,7 @@ SelectionScreen::SelectionScreen(Shop& shop, const SelectionDescription& d)
       d_(d),
       section_(shop.catalogue.section(d.category))
 {
-    move(ui::px(d_.window.left), ui::px(d_.window.top));
+    placeClientAt(d_.window.left, d_.window.top);
     build(d_.controls);
 
     QAction* exit = addMenuItem(nullptr, QStringLiteral("mnuExit"), QStringLiteral("&Exit"));

@@ -3,9 +3,16 @@
 #include "../catalogue/errors.h"
 #include "screen.h"
 
+#include <QGuiApplication>
 #include <exception>
 
 namespace ui {
+
+void identifyApplication()
+{
+    QGuiApplication::setApplicationName(ApplicationTitle);
+    QGuiApplication::setDesktopFileName(QStringLiteral("plimbo-shop"));
+}
 
 bool Application::run(const std::function<void()>& handler)
 {

@@ -1,6 +1,7 @@
 #include "screen.h"
 
 #include <QCloseEvent>
+#include <QLayout>
 #include <QMenuBar>
 
 namespace ui {
@@ -54,6 +55,24 @@ QColor Screen::background() const
     return backgroundOf(client_);
 }
 
+void Screen::placeClientAt(int leftTwips, int topTwips)
+{
+    clientPlace_ = QPoint(px(leftTwips), px(topTwips));
+}
+
+void Screen::applyPlacement()
+{
+    if (!clientPlace_)
+        return;
+    // The window's geometry leaves out the frame the window manager adds
+    // (move() would place the frame), and the menu bar sits above the client.
+    ensurePolished();
+    resize(sizeHint());
+    if (layout())
+        layout()->activate();
+    setGeometry(QRect(*clientPlace_ - client_->mapTo(this, QPoint(0, 0)), size()));
+}
+
 void Screen::closeEvent(QCloseEvent* event)
 {
     QMainWindow::closeEvent(event);
@@ -91,6 +110,8 @@ Screen* ScreenSlot::load()
 Screen* ScreenSlot::show()
 {
     Screen* s = load();
+    if (!s->isVisible())
+        s->applyPlacement();
     s->show();
     s->raise();
     s->activateWindow();

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace ui {
@@ -47,6 +48,13 @@ public:
     void setBackground(const QColor& colour);
     QColor background() const;
 
+    // Where the client area (below the menu bar) sits on the desktop, in
+    // twips from the screen's top-left corner. Screens without one are placed
+    // by the window manager.
+    void placeClientAt(int leftTwips, int topTwips);
+    // Applies that place; before the window is first shown.
+    void applyPlacement();
+
 signals:
     void unloaded();
 
@@ -60,6 +68,7 @@ private:
     QWidget* client_;
     Controls controls_;
     std::vector<ControlSpec> table_;
+    std::optional<QPoint> clientPlace_;
 };
 
 template <typename Sender, typename Signal>

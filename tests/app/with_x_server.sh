@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Runs a command on a private Xvfb display, with a window manager (openbox)
+# placing and framing the windows, on Qt's xcb platform: what a shop's
+# desktop does, which the offscreen platform cannot show.
+#   with_x_server.sh COMMAND [ARGS...]
+set -euo pipefail
+if [ -z "${PLIMBO_X_INNER:-}" ]; then
+  exec env PLIMBO_X_INNER=1 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$0" "$@"
+fi
+openbox --sm-disable >/dev/null 2>&1 &
+wm=$!
+trap 'kill "$wm" 2>/dev/null || true' EXIT
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.05
+done
+export QT_QPA_PLATFORM=xcb
+status=0
+"$@" || status=$?
+exit "$status"

@@ -12,6 +12,8 @@ packages=(
   fonts-dejavu-core
   desktop-file-utils          # checks the menu entry in the tests
   xvfb xauth openbox x11-utils # a real X server, window manager and xprop/xwininfo for the window tests
+  x11vnc novnc websockify     # show the shop in a web browser where there is no display
+  iproute2 curl               # ss and an HTTP client, for that and its test
   "$@"
 )
 

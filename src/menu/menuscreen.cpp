@@ -55,8 +55,8 @@ const std::array<ui::ControlSpec, 15>& controlTable()
          QStringLiteral("Nike")},
         {"picAddidas", Kind::Picture, {}, {480, 1680, 1575, 1335}, {}, 13, Align::Left, true, true, false, Blue, {},
          QStringLiteral("Addidas")},
-        {"lblDateandTime", Kind::Label, {}, {4920, 120, 1815, 255}, {}, 14, Align::Left, true, true, false, {}, {},
-         QStringLiteral("Date and time")},
+        // Announced as the date and time it shows.
+        {"lblDateandTime", Kind::Label, {}, {4920, 120, 1815, 255}, {}, 14},
     }};
     return table;
 }

@@ -168,7 +168,10 @@ Controls buildControls(QWidget* parent, std::span<const ControlSpec> table)
         }
         applyOpeningState(w, entry);
         // Labels, pictures and lines keep their tab index but take no focus.
-        if (entry.tab >= 0 && w->focusPolicy() != Qt::NoFocus)
+        // A control with no tab index is no tab stop; a click still reaches it.
+        if (entry.tab < 0 && (w->focusPolicy() & Qt::TabFocus))
+            w->setFocusPolicy(Qt::ClickFocus);
+        else if (entry.tab >= 0 && w->focusPolicy() != Qt::NoFocus)
             tabbed.emplace_back(entry.tab, w);
         controls.add(entry.name, w);
     }

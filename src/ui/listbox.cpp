@@ -1,5 +1,6 @@
 #include "listbox.h"
 
+#include <QAccessible>
 #include <QSignalBlocker>
 
 namespace ui {
@@ -46,6 +47,12 @@ void ListBox::Clear()
 {
     const QSignalBlocker blocker(this);
     clear();
+    // Qt 6.4 keeps a screen reader's view of the rows taken out and hands it
+    // back, nameless, for the rows added in their place (the type list is
+    // emptied and refilled at every brand choice): let Qt build the list's
+    // view afresh.
+    if (QAccessibleInterface* view = QAccessible::queryAccessibleInterface(this))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(view));
 }
 
 QStringList ListBox::rows() const

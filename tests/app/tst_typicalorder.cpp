@@ -9,7 +9,10 @@
 #include "ui/listbox.h"
 #include "ui/spincontrol.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
@@ -35,6 +38,60 @@ void typeInto(QLineEdit* box, const QString& text)
     box->setFocus();
     box->selectAll();
     QTest::keyClicks(box, text);
+}
+
+// Keyboard alone: every key goes to the widget that has the focus.
+QString focusName()
+{
+    QWidget* w = QApplication::focusWidget();
+    return w ? w->objectName() : QStringLiteral("(nothing)");
+}
+
+void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, int times = 1)
+{
+    for (int i = 0; i < times; ++i)
+        if (QWidget* w = QApplication::focusWidget())
+            QTest::keyClick(w, Qt::Key(key), modifiers);
+}
+
+// Presses Tab until `name` has the focus; false when it never comes.
+bool tabTo(const QString& name)
+{
+    for (int i = 0; i < 24 && focusName() != name; ++i) {
+        press(Qt::Key_Tab);
+    }
+    return focusName() == name;
+}
+
+// The controls a screen reader would find nameless on `window`: anything
+// shown that a customer can use or read, by its accessible interface.
+QStringList nameless(QWidget* window)
+{
+    QStringList out;
+    std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* a) {
+        for (int i = 0; i < a->childCount(); ++i) {
+            QAccessibleInterface* c = a->child(i);
+            if (!c || c->state().invisible)
+                continue;
+            walk(c);
+            const QAccessible::Role role = c->role();
+            if (role == QAccessible::Client || role == QAccessible::Grouping || role == QAccessible::Pane ||
+                role == QAccessible::MenuBar || role == QAccessible::Border ||
+                role == QAccessible::ScrollBar || role == QAccessible::Separator)
+                continue;
+            // A disabled control with nothing on it offers nothing to read.
+            const bool offers = !c->state().disabled || !c->text(QAccessible::Value).trimmed().isEmpty();
+            if (offers && c->text(QAccessible::Name).trimmed().isEmpty()) {
+                QObject* o = c->object();
+                out << QStringLiteral("%1 (role %2) in %3")
+                           .arg(o ? o->objectName() : QStringLiteral("a part"))
+                           .arg(int(role))
+                           .arg(a->object() ? a->object()->objectName() : QString());
+            }
+        }
+    };
+    walk(QAccessible::queryAccessibleInterface(window));
+    return out;
 }
 
 } // namespace
@@ -123,6 +180,141 @@ private slots:
         QVERIFY(!shop.frmMenu.loaded());
         QCOMPARE(t.platform.messages.size(), 2);
         QVERIFY(t.platform.unexpected.isEmpty());
+    }
+
+    void theSameOrderByKeyboardAlone()
+    {
+        test::ShopFixture t;
+        auto& shop = t.shop;
+        auto expectFocus = [](const QString& name) { return tabTo(name) ? QString() : name + " never took the focus"; };
+        QVERIFY(QTest::qWaitForWindowActive(shop.frmMenu.screen()));
+
+        // The menu: the two options are one tab stop; the arrow keys move
+        // between them and Space chooses. Then Enter on Enter.
+        QCOMPARE(expectFocus("optChild"), QString());
+        press(Qt::Key_Up);
+        QCOMPARE(focusName(), QStringLiteral("optAdult"));
+        press(Qt::Key_Space);
+        QVERIFY(shop.frmMenu.screen()->findChild<QRadioButton*>(QStringLiteral("optAdult"))->isChecked());
+        QCOMPARE(expectFocus("cmdMenu"), QString());
+        press(Qt::Key_Return);
+        auto* adult = shop.frmAdult.as<SelectionScreen>();
+        QVERIFY(adult && QTest::qWaitForWindowActive(adult));
+
+        // Nike, Hoops, 10 1/2, three pairs by the arrow keys. A list that
+        // takes the focus marks its first row; Down moves on from there.
+        QCOMPARE(focusName(), QStringLiteral("lstAdultBrand"));
+        press(Qt::Key_Down, Qt::NoModifier, 2);
+        QCOMPARE(adult->brandList()->selectedText(), QStringLiteral("Nike    "));
+        QCOMPARE(expectFocus("lstAdultType"), QString());
+        press(Qt::Key_Down);
+        QCOMPARE(expectFocus("lstAdultSize"), QString());
+        press(Qt::Key_Down, Qt::NoModifier, 7);
+        QCOMPARE(expectFocus("txtQuantity"), QString());
+        press(Qt::Key_Up, Qt::NoModifier, 2);
+        QCOMPARE(expectFocus("cmdFindPrice"), QString());
+        press(Qt::Key_Return);
+        QCOMPARE(adult->txtPrice()->text(), QStringLiteral("$285.00"));
+        QCOMPARE(expectFocus("cmdCart"), QString());
+        press(Qt::Key_Space);
+
+        // The invoice comes up in front with See Children's Plimbos first.
+        auto* invoice = shop.frmInvoice.as<InvoiceScreen>();
+        QVERIFY(invoice && QTest::qWaitForWindowActive(invoice));
+        QCOMPARE(focusName(), QStringLiteral("cmdSeeOther"));
+        press(Qt::Key_Return);
+        auto* child = shop.frmChild.as<SelectionScreen>();
+        QVERIFY(child && QTest::qWaitForWindowActive(child));
+
+        // Addidas (the marked first row, chosen by Space), Soccer, 5, two
+        // pairs typed and one more by the Up key.
+        QCOMPARE(expectFocus("lstChildBrand"), QString());
+        press(Qt::Key_Space);
+        QCOMPARE(expectFocus("lstChildType"), QString());
+        press(Qt::Key_Down);
+        QCOMPARE(expectFocus("lstChildSize"), QString());
+        press(Qt::Key_Down, Qt::NoModifier, 8);
+        QCOMPARE(expectFocus("txtQuantity"), QString());
+        press(Qt::Key_A, Qt::ControlModifier);
+        press(Qt::Key_2);
+        press(Qt::Key_Up);
+        QCOMPARE(expectFocus("cmdFindPrice"), QString());
+        press(Qt::Key_Space);
+        QCOMPARE(child->txtPrice()->text(), QStringLiteral("$120.00"));
+        QCOMPARE(expectFocus("cmdCart"), QString());
+        press(Qt::Key_Return);
+
+        invoice = shop.frmInvoice.as<InvoiceScreen>();
+        QVERIFY(invoice && QTest::qWaitForWindowActive(invoice));
+        QCOMPARE(invoice->txtTotal()->text(), QStringLiteral("$405.00"));
+        QCOMPARE(invoice->txtBrand[0]->text(), QStringLiteral("Nike    "));
+        QCOMPARE(invoice->txtType[1]->text(), QStringLiteral("Soccer"));
+        QCOMPARE(expectFocus("cmdAccept"), QString());
+        press(Qt::Key_Space);
+        QCOMPARE(invoice->button("cmdAccept")->text(), QString());
+        QCOMPARE(expectFocus("cmdClear"), QString());
+        press(Qt::Key_Return);
+        QVERIFY(shop.app.ended());
+        QCOMPARE(t.platform.exits, std::deque<int>{0});
+        QVERIFY(t.platform.messages.isEmpty());
+    }
+
+    // A screen reader finds a name for every control a customer can use or
+    // read, on every screen, along the way of an order.
+    void everyControlIsAnnounced()
+    {
+        test::ShopFixture t;
+        auto& shop = t.shop;
+        shop.frmMenu.as<MenuScreen>()->tmrMenu_Timer();
+        QCOMPARE(nameless(shop.frmMenu.screen()), QStringList());
+        for (Category c : {Category::Adult, Category::Child}) {
+            shop.selection(c).show();
+            auto* screen = shop.selection(c).as<SelectionScreen>();
+            QCOMPARE(nameless(screen), QStringList());
+            clickRow(screen->brandList(), 0);
+            clickRow(screen->typeList(), 0);
+            clickRow(screen->sizeList(), 0);
+            click(screen->button("cmdFindPrice"));
+            QCOMPARE(nameless(screen), QStringList());
+            click(screen->button("cmdCart"));
+        }
+        auto* invoice = shop.frmInvoice.as<InvoiceScreen>();
+        QCOMPARE(nameless(invoice), QStringList());
+        click(invoice->button("cmdAccept"));
+        QCOMPARE(nameless(invoice), QStringList());
+    }
+
+    // Every menu item is in reach of its access key.
+    void accessKeys_data()
+    {
+        QTest::addColumn<bool>("onMenu");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("effect");
+        QTest::newRow("Alt+X: the menu's exit") << true << int(Qt::Key_X) << "password asked";
+        QTest::newRow("Alt+P: preferences") << true << int(Qt::Key_P) << "mnuPreferences open";
+        QTest::newRow("Alt+E: a selection screen's exit") << false << int(Qt::Key_E) << "ended";
+    }
+    void accessKeys()
+    {
+        QFETCH(bool, onMenu);
+        QFETCH(int, key);
+        QFETCH(QString, effect);
+        test::ShopFixture t;
+        if (!onMenu)
+            t.shop.frmAdult.show();
+        QVERIFY(QTest::qWaitForWindowActive(onMenu ? t.shop.frmMenu.screen() : t.shop.frmAdult.screen()));
+        t.platform.answers = {QStringLiteral("kip")};
+        press(key, Qt::AltModifier);
+        QString seen;
+        if (!t.platform.prompts.isEmpty())
+            seen = QStringLiteral("password asked");
+        else if (auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget()))
+            seen = popup->objectName() + QStringLiteral(" open");
+        else if (t.shop.app.ended())
+            seen = QStringLiteral("ended");
+        QCOMPARE(seen, effect);
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
     }
 };
 

@@ -260,6 +260,26 @@ private slots:
         QCOMPARE(o.shop.cart.TotalCost, o.shop.cart.sumOfCosts());
     }
 
+    // A screen reader hears each cell by its column and row, and the buttons
+    // and the thanks by the captions they show at the time.
+    void screenReaderHearsWhatIsShown()
+    {
+        Order o;
+        o.price(Category::Child, 0, 0, 0, QStringLiteral("1"));
+        o.add(Category::Child);
+        InvoiceScreen* v = o.invoice();
+        QCOMPARE(test::announced(v->txtBrand[0]), QStringLiteral("Brand, row 1"));
+        QCOMPARE(test::announced(v->txtUnitPrice[5]), QStringLiteral("Unit Price, row 6"));
+        QCOMPARE(test::announced(v->txtTotal()), QStringLiteral("Total"));
+        QCOMPARE(test::announced(v->button("cmdSeeOther")), invoice::SeeAdult);
+        auto* thanks = v->controls().get<QLabel>(QStringLiteral("lblThanks"));
+        QCOMPARE(test::announced(thanks), QString());
+        QTest::mouseClick(v->button("cmdAccept"), Qt::LeftButton);
+        QCOMPARE(test::announced(thanks), invoice::Thanks);
+        QCOMPARE(test::announced(v->button("cmdAccept")), QString());
+        QCOMPARE(test::announced(v->button("cmdClear")), invoice::ClearExit);
+    }
+
     void aReturningScreenDoesNotRefillTheInvoice()
     {
         // Only a change of the cart fills the invoice again; a Find Price

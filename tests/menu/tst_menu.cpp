@@ -165,6 +165,7 @@ private slots:
         m.menu()->tmrMenu_Timer();
         const QString shown = label->text();
         QVERIFY(!shown.isEmpty());
+        QCOMPARE(test::announced(label), shown);  // a screen reader hears the time shown
 
         for (int twice = 0; twice < 2; ++twice) {
             m.action("mnuDateOff")->trigger();

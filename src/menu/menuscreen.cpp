@@ -83,9 +83,10 @@ MenuScreen::MenuScreen(Shop& shop)
     build(controlTable());
 
     const auto& c = controls();
-    c.get<QLabel>("picMC")->setPixmap(ui::picture(QStringLiteral("MasterCard")));
+    const qreal ratio = devicePixelRatioF();
+    c.get<QLabel>("picMC")->setPixmap(ui::picture(QStringLiteral("MasterCard"), ratio));
     for (const char* name : {"Visa", "Discover", "Reebok", "Converse", "Nike", "Addidas"})
-        c.get<QLabel>(QStringLiteral("pic") + QLatin1String(name))->setPixmap(ui::picture(QLatin1String(name)));
+        c.get<QLabel>(QStringLiteral("pic") + QLatin1String(name))->setPixmap(ui::picture(QLatin1String(name), ratio));
 
     QAction* exit = addMenuItem(nullptr, QStringLiteral("mnuExit"), QStringLiteral("E&xit "));
     addMenuItem(nullptr, QStringLiteral("mnuHelp"), QStringLiteral("&Help"));

@@ -183,13 +183,13 @@ Controls buildControls(QWidget* parent, std::span<const ControlSpec> table)
 }
 
 namespace {
-// Text boxes paint their background in the Base role, other controls and
-// windows in Window. Only that role is set: the Button and Base roles of the
-// controls on a coloured window stay the toolkit's own.
+// The role a control fills its background with: Base for text boxes (a
+// several-line box fills its inner area), Button for buttons and options,
+// Window for labels, pictures and windows. Only that role is set, so the
+// controls on a coloured window, and an option's circle, keep the toolkit's.
 QPalette::ColorRole backgroundRole(const QWidget* widget)
 {
-    const bool textBox = qobject_cast<const QLineEdit*>(widget) || qobject_cast<const TextArea*>(widget);
-    return textBox ? QPalette::Base : QPalette::Window;
+    return qobject_cast<const TextArea*>(widget) ? QPalette::Base : widget->backgroundRole();
 }
 } // namespace
 

@@ -20,16 +20,20 @@ QSize sizeOf(const QString& name)
 
 } // namespace
 
-QPixmap picture(const QString& name)
+QPixmap picture(const QString& name, qreal devicePixelRatio)
 {
-    const QResource resource(QStringLiteral(":/pictures/") + name + QStringLiteral(".rgb"));
+    const int scale = devicePixelRatio > 1 ? 2 : 1;
+    const QResource resource(QStringLiteral(":/pictures/") + name +
+                             (scale > 1 ? QStringLiteral("@2x.rgb") : QStringLiteral(".rgb")));
     const QByteArray rows = resource.uncompressedData();
-    const QSize size = sizeOf(name);
+    const QSize size = sizeOf(name) * scale;
     if (rows.size() != qsizetype{size.width()} * size.height() * 3)
         return {};
     const QImage image(reinterpret_cast<const uchar*>(rows.constData()), size.width(), size.height(),
                        size.width() * 3, QImage::Format_RGB888);
-    return QPixmap::fromImage(image);  // copies the rows before they go
+    QPixmap pixmap = QPixmap::fromImage(image);  // copies the rows before they go
+    pixmap.setDevicePixelRatio(scale);
+    return pixmap;
 }
 
 } // namespace ui

@@ -152,12 +152,12 @@ private slots:
     }
 
     // Only the window's background takes the customer's colour; the Enter
-    // button and the option circles keep the toolkit's, the instructions box
-    // its own blue.
+    // button and the option circles keep the toolkit's, the options their
+    // yellow and the instructions box its own blue.
     void onlyTheWindowTakesThePickedColour()
     {
         struct Sample {
-            QColor window, enter, circle, box;
+            QColor window, enter, circle, box, option;
         };
         QList<Sample> samples;  // at opening, after a picked colour
         Sample reference;
@@ -175,7 +175,8 @@ private slots:
                 samples << Sample{pixelAt(image, menu, menu->client(), {10, 300}),
                                   pixelAt(image, menu, enter, bevel),
                                   pixelAt(image, menu, option, indicatorCentre(option)),
-                                  pixelAt(image, menu, box->viewport(), {1, 1})};
+                                  pixelAt(image, menu, box->viewport(), {1, 1}),
+                                  pixelAt(image, menu, option, {option->width() - 4, option->height() / 2})};
             };
             sample();
             whenModal([&](QWidget* dialog) {
@@ -211,6 +212,7 @@ private slots:
             QCOMPARE(s.enter, reference.enter);
             QCOMPARE(s.circle, reference.circle);
             QCOMPARE(s.box, QColor(128, 128, 255));
+            QCOMPARE(s.option, QColor(255, 255, 0));
         }
     }
 

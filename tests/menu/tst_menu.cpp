@@ -158,6 +158,30 @@ private slots:
         QVERIFY(m.control<QRadioButton>(qPrintable(option))->isChecked());
     }
 
+    // The pictures are the copies drawn for the screen's scale and reach it
+    // pixel for pixel: sharp at 1x and, run again with QT_SCALE_FACTOR=2
+    // (PLIMBO_EXPECT_RATIO=2), at twice the size on a large kiosk screen.
+    void picturesAtTheScreensScale()
+    {
+        Menu m;
+        const qreal ratio = m.menu()->devicePixelRatioF();
+        if (qEnvironmentVariableIsSet("PLIMBO_EXPECT_RATIO"))
+            QCOMPARE(ratio, qreal(qEnvironmentVariableIntValue("PLIMBO_EXPECT_RATIO")));
+        const QImage shown = m.menu()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown.size(), m.menu()->size() * ratio);  // everything drawn at the scale, nothing stretched
+        QCOMPARE(m.control<QPushButton>("cmdMenu")->geometry(), test::pixels(5160, 4200, 1095, 840));
+        for (const char* name : {"picMC", "picVisa", "picDiscover", "picReebok", "picConverse", "picNike", "picAddidas"}) {
+            auto* label = m.control<QLabel>(name);
+            const QPixmap pixmap = label->pixmap();
+            QCOMPARE(pixmap.devicePixelRatio(), ratio);
+            const QRect visible = QRect(label->contentsRect().topLeft(), pixmap.deviceIndependentSize().toSize())
+                                      .intersected(label->contentsRect());
+            const QPoint at = label->mapTo(m.menu(), visible.topLeft()) * ratio;
+            const QImage drawn = pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+            QCOMPARE(shown.copy(QRect(at, visible.size() * ratio)), drawn.copy(QRect(QPoint(), visible.size() * ratio)));
+        }
+    }
+
     void clockOffAndOn()
     {
         Menu m;

@@ -26,9 +26,11 @@ Palette brandPalette(const QString& brand)
     return {QColor(0, 140, 90), QColor(0, 80, 50), Qt::white};
 }
 
-QPixmap canvas(QSize size)
+QPixmap canvas(QSize size, int scale)
 {
-    QPixmap pixmap(size);
+    // Drawn in the design's pixels; the painter scales to the canvas.
+    QPixmap pixmap(size * scale);
+    pixmap.setDevicePixelRatio(scale);
     pixmap.fill(QColor(128, 128, 255));  // the main menu's blue, which the pictures sit on
     return pixmap;
 }
@@ -48,9 +50,9 @@ void fitText(QPainter& p, const QRectF& box, const QString& text, int maxPoints,
 
 } // namespace
 
-QPixmap brandBadge(const QString& brand)
+QPixmap brandBadge(const QString& brand, int scale)
 {
-    QPixmap pixmap = canvas(BrandSize);
+    QPixmap pixmap = canvas(BrandSize, scale);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     const Palette colours = brandPalette(brand);
@@ -91,10 +93,10 @@ QSize cardSize(Card card)
     return {102, 80};
 }
 
-QPixmap cardPicture(Card card)
+QPixmap cardPicture(Card card, int scale)
 {
     const QSize size = cardSize(card);
-    QPixmap pixmap = canvas(size);
+    QPixmap pixmap = canvas(size, scale);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
 

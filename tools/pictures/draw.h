@@ -11,12 +11,13 @@ namespace pictures {
 
 inline constexpr QSize BrandSize{100, 80};
 
-// A badge for one of the brands the shop sells.
-QPixmap brandBadge(const QString& brand);
+// A badge for one of the brands the shop sells, drawn at `scale` times its
+// size (2 for large kiosk screens) with that device pixel ratio.
+QPixmap brandBadge(const QString& brand, int scale = 1);
 
 enum class Card { MasterCard, Visa, Discover };
 QSize cardSize(Card card);
 // A payment-card picture, for the cards the shop accepts.
-QPixmap cardPicture(Card card);
+QPixmap cardPicture(Card card, int scale = 1);
 
 } // namespace pictures

@@ -4,6 +4,8 @@
 //   plimbo_screenshots <price list folder> <output folder>
 //
 // Runs on Qt's offscreen platform at 96 dpi; nothing is shown on a display.
+// With QT_SCALE_FACTOR=2 it renders the menu and the adult screen as a large
+// kiosk screen shows them, into menu@2x.png and adult@2x.png.
 
 #include "cart/invoicescreen.h"
 #include "catalogue/pricefile.h"
@@ -42,7 +44,8 @@ void choose(ui::ListBox* list, int row)
 
 bool save(ui::Screen* screen, const QDir& out, const QString& name)
 {
-    const QString path = out.filePath(name + QStringLiteral(".png"));
+    const QString scale = screen->devicePixelRatioF() > 1 ? QStringLiteral("@2x") : QString();
+    const QString path = out.filePath(name + scale + QStringLiteral(".png"));
     if (!screen->grab().save(path)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return false;
@@ -100,6 +103,8 @@ int main(int argc, char* argv[])
 
     auto* adult = price(shop, plimbo::Category::Adult, 2, 1, 7, QStringLiteral("3"));
     ok &= save(adult, out, QStringLiteral("adult"));
+    if (adult->devicePixelRatioF() > 1)
+        return ok ? 0 : 1;  // scaled up: the menu and the adult screen are enough to judge by
 
     auto* child = shop.frmChild.show();
     choose(static_cast<plimbo::SelectionScreen*>(child)->brandList(), 0);

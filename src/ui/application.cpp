@@ -4,6 +4,7 @@
 #include "screen.h"
 
 #include <QGuiApplication>
+#include <QPixmapCache>
 #include <exception>
 
 namespace ui {
@@ -12,6 +13,17 @@ void identifyApplication()
 {
     QGuiApplication::setApplicationName(ApplicationTitle);
     QGuiApplication::setDesktopFileName(QStringLiteral("plimbo-shop"));
+}
+
+Application::Application(Platform& platform) : platform_(platform)
+{
+    // Qt's style keeps drawn buttons and frames in its pixmap cache, keyed by
+    // the palette they were drawn with. Every screen opened afresh and every
+    // colour the customer picks brings new palettes, and Qt 6.4 keeps every
+    // key it was ever given, even after the pictures go: on a kiosk that runs
+    // for weeks the memory creeps up. The shop's bevels are small and quick
+    // to draw, so it draws them each time instead.
+    QPixmapCache::setCacheLimit(0);
 }
 
 bool Application::run(const std::function<void()>& handler)

@@ -18,7 +18,7 @@ void identifyApplication();
 
 class Application {
 public:
-    explicit Application(Platform& platform) : platform_(platform) {}
+    explicit Application(Platform& platform);
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 

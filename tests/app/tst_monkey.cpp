@@ -4,6 +4,9 @@
 // failure prints the seed and the events that led to it.
 //
 //   PLIMBO_MONKEY_SEED=n PLIMBO_MONKEY_EVENTS=n tst_monkey
+//
+// PLIMBO_MONKEY_RSS_EVERY=n prints the resident set size every n events, for
+// the soak run (bench/soak.sh).
 
 #include "cart/invoicescreen.h"
 #include "cart/money.h"
@@ -15,6 +18,7 @@
 #include "ui/spincontrol.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -24,6 +28,7 @@
 #include <QtTest>
 #include <deque>
 #include <map>
+#include <malloc.h>
 #include <memory>
 
 using namespace plimbo;
@@ -74,6 +79,18 @@ struct Run {
     Shop shop;
 };
 
+// The resident set size of this process, in KiB.
+qint64 residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
 template <typename T>
 QList<T*> usable(QWidget* screen)
 {
@@ -97,6 +114,7 @@ private slots:
         const int events = qEnvironmentVariableIsSet("PLIMBO_MONKEY_EVENTS")
                                ? qEnvironmentVariableIntValue("PLIMBO_MONKEY_EVENTS")
                                : 20000;
+        const int rssEvery = qEnvironmentVariableIntValue("PLIMBO_MONKEY_RSS_EVERY");
         QRandomGenerator rng(seed);
         QTemporaryDir dir;
         const QString path = test::writePriceFile(dir, test::canonicalFile());
@@ -221,6 +239,9 @@ private slots:
                 break;
             }
             }
+            // What the shop's event loop does between two customer actions:
+            // posted events delivered, paints, closed screens deleted.
+            QCoreApplication::processEvents();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             if (run->platform.messages.size() > messagesBefore)
                 ++done[QStringLiteral("messages")];
@@ -282,6 +303,25 @@ private slots:
 
             if (QTest::currentTestFailed())
                 return;
+
+            // Only the last events are ever shown; a long run keeps no more.
+            if (log.size() > 2000)
+                log.remove(0, log.size() - 100);
+
+            if (rssEvery > 0 && (n + 1) % rssEvery == 0) {
+                // Measured alike each time: only the main menu open, and the
+                // heap's free memory handed back, so that what is left is
+                // what the shop still holds.
+                for (ui::ScreenSlot* slot : {&shop.frmAdult, &shop.frmChild, &shop.frmInvoice})
+                    slot->unload();
+                if (!shop.frmMenu.loaded() && !shop.app.ended())
+                    shop.frmMenu.show();
+                QCoreApplication::processEvents();
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                malloc_trim(0);
+                qInfo("rss after %d events: %lld KiB", n + 1, residentKiB());
+                log << QStringLiteral("-- rss sampled: only the menu open --");
+            }
 
             // Ending the shop, or closing its last window, starts a fresh one.
             const bool anyLoaded = shop.frmMenu.loaded() || shop.frmAdult.loaded() || shop.frmChild.loaded() ||

@@ -187,6 +187,14 @@ int main(int argc, char* argv[])
         adultChosen(QString::number(1 + rep % 3));
         adult()->cmdFindPrice_Click();
     };
+    // The invoice up, with the adult line just added (and no children's line).
+    auto invoiceWithAdultLine = [&](int rep) {
+        adultPriced(rep);
+        shop.cart.WithdrawLine(Category::Child);
+        adult()->cmdCart_Click();
+        exposed(invoice());
+        settle();
+    };
     menu->controls().get<QRadioButton>(QStringLiteral("optAdult"))->setChecked(true);
 
     const std::vector<Step> steps{
@@ -234,20 +242,13 @@ int main(int argc, char* argv[])
         {"see_childrens_opens_screen",
          [&](int rep) {
              unload(shop.frmChild);
-             adultPriced(rep);
-             shop.cart.WithdrawLine(Category::Child);
-             adult()->cmdCart_Click();
-             exposed(invoice());
-             settle();
+             invoiceWithAdultLine(rep);
          },
          [&](int) { click(invoice()->button("cmdSeeOther")); }, is(child)},
         {"accept",
          [&](int rep) {
              unload(shop.frmInvoice);
-             adultPriced(rep);
-             adult()->cmdCart_Click();
-             exposed(invoice());
-             settle();
+             invoiceWithAdultLine(rep);
          },
          [&](int) { click(invoice()->button("cmdAccept")); }, is(invoice)},
         {"reset",

@@ -40,11 +40,6 @@ public:
 
 private:
     friend class ScreenSlot;
-
-// Names the program to the desktop and ties its windows to its menu entry
-// and icon. No display name is set: Qt would add it to every window title,
-// and each screen is titled exactly by its caption.
-void identifyApplication();
     void enrol(ScreenSlot* slot) { slots_.push_back(slot); }
     void leave(ScreenSlot* slot) { std::erase(slots_, slot); }
 

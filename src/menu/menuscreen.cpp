@@ -67,8 +67,9 @@ QString clockText(const QDateTime& when, const QLocale& locale)
 {
     // The locale's long time format carries the seconds, and in many locales
     // a time zone too, which the clock leaves out.
+    static const QRegularExpression zone(QStringLiteral("\\s*t+\\s*"));  // compiled once, not every tick
     QString timeFormat = locale.timeFormat(QLocale::LongFormat);
-    timeFormat.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*"))).remove(QLatin1Char('t'));
+    timeFormat.remove(zone).remove(QLatin1Char('t'));
     return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
            locale.toString(when.time(), timeFormat.trimmed());
 }

@@ -12,7 +12,7 @@
 
 #include "cart/invoicescreen.h"
 #include "catalogue/pricefile.h"
-#include "catalogue/shop.h"
+#include "app/startup.h"
 #include "menu/menuscreen.h"
 #include "selection/selectionscreen.h"
 #include "ui/fonts.h"
@@ -102,6 +102,7 @@ public:
     QString inputBox(const QString&) override { return {}; }
     std::optional<QColor> pickColour(const QColor&) override { return std::nullopt; }
     void exit(int) override {}
+    void log(const QString&) override {}
 
 private:
     ui::QtPlatform real_;

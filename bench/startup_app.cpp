@@ -1,7 +1,7 @@
 // The shop's real start-up on the sample price list, ending as soon as the
 // main menu has been painted once. Measured against startup_bare.
 
-#include "catalogue/shop.h"
+#include "app/startup.h"
 #include "firstpaint.h"
 
 #include <QApplication>

@@ -4,12 +4,15 @@ namespace plimbo {
 
 void Cart::ResetCart()
 {
+    const bool hadLines = GotAdult || GotChild;
     GotChild = false;
     GotAdult = false;
     AdultLine.Cost = 0;
     ChildLine.Cost = 0;
     AdultLine.UnitPrice = 0;
     ChildLine.UnitPrice = 0;
+    if (hadLines)
+        emit changed();
 }
 
 void Cart::SetUnitPrice(Category c, Int16 price)
@@ -29,12 +32,16 @@ void Cart::AddLine(Category c, const PendingLine& pending)
     // quantity and cost always describe the same shoe.
     SetUnitPrice(c, pending.LineUnitPrice);
     flag(c) = true;
+    emit changed();
 }
 
 void Cart::WithdrawLine(Category c)
 {
+    const bool wasThere = present(c);
     flag(c) = false;
     line(c).Cost = 0;
+    if (wasThere)
+        emit changed();
 }
 
 std::int32_t Cart::sumOfCosts() const

@@ -2,11 +2,13 @@
 // The cart: one line for adult shoes and one for children's, each present or
 // absent by its own flag. Adding a line for a category replaces what that
 // line held; nothing accumulates. It lives for the whole run and is never
-// saved.
+// saved. It says when it has really changed, so that an open invoice can
+// show the order as it now stands.
 
 #include "../catalogue/catalogue.h"
 #include "../catalogue/int16.h"
 
+#include <QObject>
 #include <QString>
 #include <cstdint>
 
@@ -32,7 +34,8 @@ struct PendingLine {
     Int16 LineUnitPrice;   // the unit price LineCost was worked out from
 };
 
-class Cart {
+class Cart : public QObject {
+    Q_OBJECT
 public:
     CartLine AdultLine;
     CartLine ChildLine;
@@ -47,14 +50,20 @@ public:
     bool present(Category c) const { return c == Category::Adult ? GotAdult : GotChild; }
 
     // Empties the cart: both lines absent, their costs and unit prices 0.
+    // Changes the cart when a line was there.
     void ResetCart();
     void SetUnitPrice(Category c, Int16 price);
     // Puts a priced choice into the category's line and marks it present.
     void AddLine(Category c, const PendingLine& pending);
-    // Takes the category's line out of the order; it no longer counts in a total.
+    // Takes the category's line out of the order; it no longer counts in a
+    // total. Changes the cart only when the line was there.
     void WithdrawLine(Category c);
     // The sum of both lines' costs.
     std::int32_t sumOfCosts() const;
+
+signals:
+    // A line was added, or a line that was there was taken out.
+    void changed();
 
 private:
     bool& flag(Category c) { return c == Category::Adult ? GotAdult : GotChild; }

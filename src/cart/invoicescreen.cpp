@@ -1,7 +1,7 @@
 #include "invoicescreen.h"
 
-#include "../catalogue/shop.h"
 #include "money.h"
+#include "shop.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -130,6 +130,9 @@ InvoiceScreen::InvoiceScreen(Shop& shop) : Screen(shop.app, QStringLiteral("frmI
     on(button("cmdAccept"), &QPushButton::clicked, [this] { cmdAccept_Click(); });
     on(button("cmdClear"), &QPushButton::clicked, [this] { cmdClear_Click(); });
     on(button("cmdSeeOther"), &QPushButton::clicked, [this] { cmdSeeOther_Click(); });
+    // While loaded, the invoice hears from the cart whenever it changes.
+    const auto listening = on(&shop.cart, &Cart::changed, [this] { refill(); });
+    connect(this, &Screen::unloaded, this, [listening] { QObject::disconnect(listening); });
 }
 
 QLineEdit* InvoiceScreen::txtTotal() const { return controls().get<QLineEdit>(QStringLiteral("txtTotal")); }

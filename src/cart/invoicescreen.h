@@ -34,10 +34,6 @@ public:
 
     // Works out the total and fills the rows from the cart.
     void Form_Load() override;
-    // The cart changed while the invoice is open: the invoice is filled
-    // again exactly as a fresh load would fill it, so it never shows a bill
-    // that is not the order.
-    void refill();
 
     void cmdAccept_Click();
     void cmdClear_Click();
@@ -49,6 +45,10 @@ public:
     QPushButton* button(const char* name) const;
 
 private:
+    // The cart changed while the invoice is open: the invoice is filled
+    // again exactly as a fresh load would fill it, so it never shows a bill
+    // that is not the order.
+    void refill();
     void fillRow(int row, Category category, bool unitPriceAsMoney);
 
     Shop& shop_;

@@ -4,6 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace plimbo {
 
 QString driveAFolder()
@@ -278,14 +284,60 @@ void loadPriceFile(QIODevice& device, const QString& realPath, Catalogue& catalo
     }
 }
 
+namespace {
+
+// What a path names when it is not a plain file.
+QString kindOf(mode_t mode)
+{
+    if (S_ISFIFO(mode))
+        return QStringLiteral("a named pipe (FIFO)");
+    if (S_ISCHR(mode))
+        return QStringLiteral("a character device");
+    if (S_ISBLK(mode))
+        return QStringLiteral("a block device");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("a socket");
+    if (S_ISDIR(mode))
+        return QStringLiteral("a folder");
+    return QStringLiteral("something other than a file");
+}
+
+} // namespace
+
 void loadPriceFile(const QString& realPath, Catalogue& catalogue, const RecordObserver& observe)
 {
-    QFile file(realPath);
-    if (!file.open(QIODevice::ReadOnly))
+    const QString shownPath = QFileInfo(realPath).absoluteFilePath();
+    auto refuse = [&](const QString& why) {
         throw PriceFileError(QStringLiteral("The price list %1 could not be opened.\nFile: %2\n%3.")
-                                 .arg(QLatin1String(PriceFileName), QFileInfo(realPath).absoluteFilePath(),
-                                      file.errorString()));
-    loadPriceFile(file, QFileInfo(realPath).absoluteFilePath(), catalogue, observe);
+                                 .arg(QLatin1String(PriceFileName), shownPath, why));
+    };
+    auto notAFile = [&](mode_t mode) { refuse(QStringLiteral("It is %1, not a file").arg(kindOf(mode))); };
+
+    // Opened without waiting, and only a plain file is read: a named pipe
+    // with nobody writing, or a link to a device such as /dev/zero, would
+    // otherwise hold the shop at start for ever.
+    const QByteArray native = QFile::encodeName(realPath);
+    struct stat status {};
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        const int error = errno;
+        if (::stat(native.constData(), &status) == 0 && !S_ISREG(status.st_mode))
+            notAFile(status.st_mode);
+        refuse(QString::fromLocal8Bit(std::strerror(error)));
+    }
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        const mode_t mode = status.st_mode;
+        ::close(fd);
+        notAFile(mode);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        refuse(file.errorString());
+    }
+    loadPriceFile(file, shownPath, catalogue, observe);
 }
 
 } // namespace plimbo

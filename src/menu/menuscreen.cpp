@@ -1,6 +1,6 @@
 #include "menuscreen.h"
 
-#include "../catalogue/shop.h"
+#include "../cart/shop.h"
 #include "../ui/pictures.h"
 
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "selectionscreen.h"
 
 #include "../cart/money.h"
-#include "../catalogue/shop.h"
+#include "../cart/shop.h"
 #include "../ui/listbox.h"
 #include "../ui/spincontrol.h"
 
@@ -120,14 +120,12 @@ void SelectionScreen::cmdCart_Click()
     // changed since.
     shop_.cart.AddLine(d_.category, pending_);
     button("cmdCart")->setEnabled(false);
-    shop_.cartChanged();
     shop_.frmInvoice.show();
 }
 
 void SelectionScreen::cmdReset_Click()
 {
     shop_.cart.WithdrawLine(d_.category);
-    shop_.cartChanged();
     button("cmdFindPrice")->setEnabled(true);
     button("cmdCart")->setEnabled(false);
     txtPrice()->setText(QString());

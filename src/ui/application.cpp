@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QPixmapCache>
+#include <QStringList>
 #include <exception>
 
 namespace ui {
@@ -26,7 +27,21 @@ Application::Application(Platform& platform) : platform_(platform)
     QPixmapCache::setCacheLimit(0);
 }
 
-bool Application::run(const std::function<void()>& handler)
+QString oneLine(const QString& message)
+{
+    QStringList parts;
+    for (QString part : message.split(QLatin1Char('\n'))) {
+        part = part.trimmed();
+        if (part.isEmpty())
+            continue;
+        if (!QStringLiteral(".:!?").contains(part.back()))
+            part += QLatin1Char('.');
+        parts << part;
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
+bool Application::run(const std::function<void()>& handler, int failureStatus)
 {
     if (ended_)
         return false;
@@ -41,8 +56,9 @@ bool Application::run(const std::function<void()>& handler)
     }
     // A handler nested in the one that failed has reported already.
     if (!ended_) {
+        platform_.log(oneLine(report));
         platform_.messageBox(report);
-        end(1);
+        end(failureStatus);
     }
     return false;
 }

@@ -2,6 +2,7 @@
 // The running shop as the screens see it: the dialog seam, the screens, the
 // one place that reports an error nothing else handles, and the way out.
 
+#include "buildinfo.h"
 #include "platform.h"
 
 #include <functional>
@@ -10,6 +11,9 @@
 namespace ui {
 
 class ScreenSlot;
+
+// A message of several lines as one line of a log.
+QString oneLine(const QString& message);
 
 // Names the program to the desktop and ties its windows to its menu entry
 // and icon. No display name is set: Qt would add it to every window title,
@@ -24,12 +28,12 @@ public:
 
     Platform& platform() const { return platform_; }
 
-    // Runs one event handler to completion. An error it raises is shown in a
-    // message box titled "Plimbo" that names it, and the application ends
-    // with a non-zero status. This is the only place that catches.
-    // Returns false when the handler failed, or when the application has
-    // already ended (then nothing runs).
-    bool run(const std::function<void()>& handler);
+    // Runs one event handler to completion. An error it raises goes to the
+    // log as one line and is shown in a message box titled "Plimbo" that
+    // names it; then the application ends with `failureStatus`. This is the
+    // only place that catches. Returns false when the handler failed, or
+    // when the application has already ended (then nothing runs).
+    bool run(const std::function<void()>& handler, int failureStatus = plimbo::exitstatus::Failed);
 
     // Ends the application at once: every screen closes and no handler runs
     // afterwards. Nothing is asked or saved.

@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <cstdio>
 
 namespace ui {
 
@@ -31,6 +33,13 @@ std::optional<QColor> QtPlatform::pickColour(const QColor& current)
 void QtPlatform::exit(int status)
 {
     QCoreApplication::exit(status);
+}
+
+void QtPlatform::log(const QString& line)
+{
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    std::fprintf(stderr, "%s: %s\n", qPrintable(program), qPrintable(line));
+    std::fflush(stderr);
 }
 
 } // namespace ui

@@ -24,6 +24,9 @@ public:
     virtual std::optional<QColor> pickColour(const QColor& current) = 0;
     // Stops the event loop with this exit status. The screens are already closed.
     virtual void exit(int status) = 0;
+    // One line for whoever keeps the program's log: standard error, which a
+    // kiosk's journal or session log keeps.
+    virtual void log(const QString& line) = 0;
 };
 
 class QtPlatform final : public Platform {
@@ -32,6 +35,7 @@ public:
     QString inputBox(const QString& prompt) override;
     std::optional<QColor> pickColour(const QColor& current) override;
     void exit(int status) override;
+    void log(const QString& line) override;
 };
 
 } // namespace ui

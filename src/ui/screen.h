@@ -43,7 +43,7 @@ public:
 
     // Runs `handler` for `signal`, through the application's error report.
     template <typename Sender, typename Signal>
-    void on(Sender* sender, Signal signal, std::function<void()> handler);
+    QMetaObject::Connection on(Sender* sender, Signal signal, std::function<void()> handler);
 
     void setBackground(const QColor& colour);
     QColor background() const;
@@ -72,9 +72,9 @@ private:
 };
 
 template <typename Sender, typename Signal>
-void Screen::on(Sender* sender, Signal signal, std::function<void()> handler)
+QMetaObject::Connection Screen::on(Sender* sender, Signal signal, std::function<void()> handler)
 {
-    QObject::connect(sender, signal, this, [this, handler = std::move(handler)] { runGuarded(handler); });
+    return QObject::connect(sender, signal, this, [this, handler = std::move(handler)] { runGuarded(handler); });
 }
 
 class ScreenSlot {

@@ -10,7 +10,7 @@
 
 #include "cart/invoicescreen.h"
 #include "cart/money.h"
-#include "catalogue/shop.h"
+#include "app/startup.h"
 #include "menu/menuscreen.h"
 #include "pricefiles.h"
 #include "selection/selectionscreen.h"
@@ -60,6 +60,7 @@ public:
         return c;
     }
     void exit(int status) override { exits.push_back(status); }
+    void log(const QString&) override {}
 
     QStringList messages;
     std::deque<int> exits;

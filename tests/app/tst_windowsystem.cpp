@@ -3,7 +3,7 @@
 // with_x_server.sh under Xvfb with a window manager, on Qt's xcb platform,
 // through the same runShop() as the program itself.
 
-#include "catalogue/shop.h"
+#include "app/startup.h"
 #include "menu/menuscreen.h"
 #include "ui/platform.h"
 

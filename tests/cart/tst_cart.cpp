@@ -99,6 +99,42 @@ private slots:
         QCOMPARE(cart.ChildLine.Qty, 1);  // texts and quantities keep their values
     }
 
+    // The cart says it changed when a line goes in, or when a line that was
+    // there comes out; taking out what is not there changes nothing.
+    void saysWhenItChanges_data()
+    {
+        QTest::addColumn<bool>("adultThere");
+        QTest::addColumn<bool>("childThere");
+        QTest::addColumn<QString>("act");
+        QTest::addColumn<int>("changes");
+        QTest::newRow("add to an empty cart") << false << false << "add adult" << 1;
+        QTest::newRow("add over a line") << true << false << "add adult" << 1;
+        QTest::newRow("withdraw a line that is there") << true << true << "withdraw adult" << 1;
+        QTest::newRow("withdraw a line that is not there") << false << true << "withdraw adult" << 0;
+        QTest::newRow("reset a cart with a line") << false << true << "reset" << 1;
+        QTest::newRow("reset an empty cart") << false << false << "reset" << 0;
+    }
+    void saysWhenItChanges()
+    {
+        QFETCH(bool, adultThere);
+        QFETCH(bool, childThere);
+        QFETCH(QString, act);
+        QFETCH(int, changes);
+        Cart cart;
+        if (adultThere)
+            cart.AddLine(Category::Adult, pendingLine("Nike    ", "Runner", "9", 2, 80));
+        if (childThere)
+            cart.AddLine(Category::Child, pendingLine("Nike    ", "Runner", "3", 1, 45));
+        QSignalSpy changed(&cart, &Cart::changed);
+        if (act == QLatin1String("add adult"))
+            cart.AddLine(Category::Adult, pendingLine("Etonic  ", "Golf", "10", 1, 85));
+        else if (act == QLatin1String("withdraw adult"))
+            cart.WithdrawLine(Category::Adult);
+        else
+            cart.ResetCart();
+        QCOMPARE(changed.count(), changes);
+    }
+
     void totalOfTwoLargeLinesFits()
     {
         Cart cart;

@@ -205,33 +205,42 @@ private slots:
     }
 
     // Whatever changes the cart while the invoice is open, the invoice shows
-    // the cart as a fresh load would: rows, total, buttons and thanks.
+    // the cart as a fresh load would: rows, total, buttons and thanks. What
+    // leaves the cart as it was leaves the invoice as it was.
     void theOpenInvoiceFollowsTheCart_data()
     {
+        QTest::addColumn<int>("first");   // the category of the line in the cart at Accept
         QTest::addColumn<int>("change");
         QTest::addColumn<QStringList>("row0");
         QTest::addColumn<QStringList>("row1");
         QTest::addColumn<QString>("total");
         QTest::addColumn<QString>("seeOther");
+        QTest::addColumn<bool>("filledAgain");
+        const int adult = int(Category::Adult);
         QTest::newRow("a second adult add, another quantity")
-            << 0 << QStringList{"3", "Adult", "Nike    ", "Hoops", "8 1/2", "95", "285"} << EmptyRow << "$285.00"
-            << invoice::SeeChildren;
+            << adult << 0 << QStringList{"3", "Adult", "Nike    ", "Hoops", "8 1/2", "95", "285"} << EmptyRow
+            << "$285.00" << invoice::SeeChildren << true;
         QTest::newRow("accepted, then Reset on the adult screen")
-            << 1 << EmptyRow << EmptyRow << "$.00" << invoice::SeeChildren;
+            << adult << 1 << EmptyRow << EmptyRow << "$.00" << invoice::SeeChildren << true;
         QTest::newRow("a children's add while the invoice is open")
-            << 2 << QStringList{"1", "Adult", "Addidas ", "Runner", "7", "65", "65"}
-            << QStringList{"2", "Child", "Addidas ", "Runner", "1", "35", "70"} << "$135.00" << QString();
+            << adult << 2 << QStringList{"1", "Adult", "Addidas ", "Runner", "7", "65", "65"}
+            << QStringList{"2", "Child", "Addidas ", "Runner", "1", "35", "70"} << "$135.00" << QString() << true;
+        QTest::newRow("accepted, then a Reset that withdraws nothing")
+            << int(Category::Child) << 1 << QStringList{"1", "Child", "Addidas ", "Runner", "1", "$35.00", "35"}
+            << EmptyRow << "$35.00" << QString() << false;
     }
     void theOpenInvoiceFollowsTheCart()
     {
+        QFETCH(int, first);
         QFETCH(int, change);
         QFETCH(QStringList, row0);
         QFETCH(QStringList, row1);
         QFETCH(QString, total);
         QFETCH(QString, seeOther);
+        QFETCH(bool, filledAgain);
         Order o;
-        o.price(Category::Adult, 0, 0, 0, QStringLiteral("1"));
-        o.add(Category::Adult);
+        o.price(Category(first), 0, 0, 0, QStringLiteral("1"));
+        o.add(Category(first));
         InvoiceScreen* v = o.invoice();
         QTest::mouseClick(v->button("cmdAccept"), Qt::LeftButton);
         switch (change) {
@@ -253,10 +262,12 @@ private slots:
         QCOMPARE(v->txtTotal()->text(), total);
         QCOMPARE(v->button("cmdSeeOther")->text(), seeOther);
         QCOMPARE(v->button("cmdSeeOther")->isEnabled(), !seeOther.isEmpty());
-        QCOMPARE(v->button("cmdAccept")->text(), invoice::Accept);
-        QVERIFY(v->button("cmdAccept")->isEnabled());
-        QCOMPARE(v->controls().get<QLabel>(QStringLiteral("lblThanks"))->text(), QString());
-        QVERIFY(!v->button("cmdClear")->font().bold());
+        // Filled again, the invoice waits for Accept; otherwise it still thanks the customer.
+        QCOMPARE(v->button("cmdAccept")->text(), filledAgain ? invoice::Accept : QString());
+        QCOMPARE(v->button("cmdAccept")->isEnabled(), filledAgain);
+        QCOMPARE(v->controls().get<QLabel>(QStringLiteral("lblThanks"))->text(),
+                 filledAgain ? QString() : invoice::Thanks);
+        QCOMPARE(v->button("cmdClear")->font().bold(), !filledAgain);
         QCOMPARE(o.shop.cart.TotalCost, o.shop.cart.sumOfCosts());
     }
 

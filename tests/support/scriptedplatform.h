@@ -40,6 +40,7 @@ public:
     }
 
     void exit(int status) override { exits.push_back(status); }
+    void log(const QString& line) override { logged << line; }
 
     // Scripted answers, used in order.
     std::deque<QString> answers;                 // input box texts; "" is a cancel
@@ -50,6 +51,7 @@ public:
     QStringList prompts;
     QList<QColor> pickerOpenedOn;
     std::deque<int> exits;
+    QStringList logged;                          // lines for the program's log
     QStringList unexpected;                      // dialogs with no scripted answer
 };
 

@@ -2,7 +2,7 @@
 // A shop started by the real start-up routine from a price list the test
 // writes, with the scripted dialog seam.
 
-#include "catalogue/shop.h"
+#include "app/startup.h"
 #include "pricefiles.h"
 #include "scriptedplatform.h"
 

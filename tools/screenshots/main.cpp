@@ -9,7 +9,7 @@
 
 #include "cart/invoicescreen.h"
 #include "catalogue/pricefile.h"
-#include "catalogue/shop.h"
+#include "app/startup.h"
 #include "menu/menuscreen.h"
 #include "selection/selectionscreen.h"
 #include "ui/fonts.h"
@@ -34,6 +34,7 @@ public:
     QString inputBox(const QString&) override { return {}; }
     std::optional<QColor> pickColour(const QColor&) override { return std::nullopt; }
     void exit(int) override {}
+    void log(const QString&) override {}
     QStringList messages;
 };
 

@@ -87,11 +87,18 @@ private:
 
 PaintWatch* watch;
 
-// The shop's own message box, answered as soon as it has been painted.
+// The shop's own message box, answered as soon as it has been painted. Until
+// the shop has started, a message (the price list refused) is only printed.
 class AnsweringPlatform final : public ui::Platform {
 public:
+    bool started = false;
+
     void messageBox(const QString& text) override
     {
+        if (!started) {
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+            return;
+        }
         watch->afterwards = [](QWidget* w) {
             if (auto* box = qobject_cast<QMessageBox*>(w))
                 box->accept();
@@ -102,7 +109,7 @@ public:
     QString inputBox(const QString&) override { return {}; }
     std::optional<QColor> pickColour(const QColor&) override { return std::nullopt; }
     void exit(int) override {}
-    void log(const QString&) override {}
+    void log(const QString& line) override { std::fprintf(stderr, "%s\n", qPrintable(line)); }
 
 private:
     ui::QtPlatform real_;
@@ -148,6 +155,7 @@ int main(int argc, char* argv[])
     startUp(shop);
     if (shop.app.ended())
         return 1;
+    platform.started = true;
     settle();
 
     auto* menu = shop.frmMenu.as<MenuScreen>();

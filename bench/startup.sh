@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Start-up time and peak memory of the shop against a bare Qt window of the
 # same size: each program runs RUNS times (default 20), alternately, on the
-# offscreen platform and, when Xvfb is installed, on a virtual X display.
+# offscreen platform and, when Xvfb is installed, on a private X display.
 # Prints the median wall time and peak resident memory of each, and the
 # ratios app / bare.
 #
@@ -50,9 +50,8 @@ bench_on() {
 
 bench_on offscreen
 if command -v Xvfb >/dev/null; then
-  Xvfb :97 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  trap 'kill $xvfb 2>/dev/null || true' EXIT
-  sleep 1
-  DISPLAY=:97 bench_on xcb
+  source "$root/scripts/xserver.sh"
+  trap x_stop EXIT
+  x_server_start
+  bench_on xcb
 fi

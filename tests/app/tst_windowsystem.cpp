@@ -1,7 +1,7 @@
 // The shop as a real X server and window manager show it: the titles they
 // carry, the colours they paint and where they place the windows. Run by
-// with_x_server.sh under Xvfb with a window manager, on Qt's xcb platform,
-// through the same runShop() as the program itself.
+// scripts/xserver.sh on a private Xvfb with a window manager, on Qt's xcb
+// platform, through the same runShop() as the program itself.
 
 #include "app/startup.h"
 #include "menu/menuscreen.h"
@@ -91,10 +91,12 @@ bool windowManagerRuns()
         .contains(QLatin1String("window id"));
 }
 
-// The colours the X server holds for a window, read back as an image.
+// The colours the X server holds for a window, read back as an image. The
+// window paints now, and the read-back comes after the painting on the same
+// connection to the server.
 QImage painted(QWidget* window)
 {
-    QTest::qWait(100);  // let any pending repaint reach the server
+    window->repaint();
     return window->screen()->grabWindow(window->winId()).toImage();
 }
 
@@ -118,7 +120,7 @@ private slots:
     void initTestCase()
     {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        QVERIFY2(windowManagerRuns(), "run under with_x_server.sh: no window manager");
+        QVERIFY2(windowManagerRuns(), "run under scripts/xserver.sh: no window manager");
     }
 
     void titlesAreExactlyTheCaptions()
@@ -220,19 +222,26 @@ private slots:
     // the shop placed them, whatever frame the window manager adds.
     void selectionScreensSitWherePlaced()
     {
+        const QMap<QString, QPoint> expected{{"frmAdult", {130, 118}},   // 1950, 1770 twips
+                                             {"frmChild", {128, 106}}};  // 1920, 1590 twips
         QMap<QString, QPoint> at;
         const int status = withShop([&](Shop& shop) {
             for (ui::ScreenSlot* slot : {&shop.frmAdult, &shop.frmChild}) {
                 ui::Screen* s = slot->show();
                 if (!QTest::qWaitForWindowExposed(s))
                     return;
-                QTest::qWait(200);  // the window manager's last word on the place
-                at[s->objectName()] = xPosition(s) + s->client()->mapTo(s, QPoint(0, 0));
+                // The window manager has the last word on the place: wait
+                // until it agrees, or until it has had time enough.
+                QPoint place;
+                (void)QTest::qWaitFor([&] {
+                    place = xPosition(s) + s->client()->mapTo(s, QPoint(0, 0));
+                    return place == expected.value(s->objectName());
+                });
+                at[s->objectName()] = place;
             }
         });
         QCOMPARE(status, 0);
-        QCOMPARE(at.value(QStringLiteral("frmAdult")), QPoint(130, 118));  // 1950, 1770 twips
-        QCOMPARE(at.value(QStringLiteral("frmChild")), QPoint(128, 106));  // 1920, 1590 twips
+        QCOMPARE(at, expected);
     }
 };
 

@@ -10,9 +10,9 @@
 //   valgrind --tool=callgrind --collect-atstart=no latency_bench 20 STEP
 // callgrind counts only the measured part of the step (input to painted).
 
+#include "app/startup.h"
 #include "cart/invoicescreen.h"
 #include "catalogue/pricefile.h"
-#include "app/startup.h"
 #include "menu/menuscreen.h"
 #include "selection/selectionscreen.h"
 #include "ui/fonts.h"
@@ -141,6 +141,7 @@ struct Step {
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    ui::setUpProcess();  // as the program does
     const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
     const QString only = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     ui::identifyApplication();

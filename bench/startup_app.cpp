@@ -9,5 +9,6 @@
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    ui::setUpProcess();  // as the program does
     return plimbo::runShop([](plimbo::Shop& shop) { new QuitAfterFirstPaint(shop.frmMenu.screen()); });
 }

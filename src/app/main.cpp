@@ -74,5 +74,6 @@ int main(int argc, char* argv[])
     qInstallMessageHandler(usual);
     for (const QByteArray& message : heldBack)
         std::fprintf(stderr, "%s\n", message.constData());
+    ui::setUpProcess();
     return plimbo::runShop();
 }

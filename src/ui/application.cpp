@@ -16,7 +16,7 @@ void identifyApplication()
     QGuiApplication::setDesktopFileName(QStringLiteral("plimbo-shop"));
 }
 
-Application::Application(Platform& platform) : platform_(platform)
+void setUpProcess()
 {
     // Qt's style keeps drawn buttons and frames in its pixmap cache, keyed by
     // the palette they were drawn with. Every screen opened afresh and every
@@ -26,6 +26,8 @@ Application::Application(Platform& platform) : platform_(platform)
     // to draw, so it draws them each time instead.
     QPixmapCache::setCacheLimit(0);
 }
+
+Application::Application(Platform& platform) : platform_(platform) {}
 
 QString oneLine(const QString& message)
 {

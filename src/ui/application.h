@@ -12,6 +12,10 @@ namespace ui {
 
 class ScreenSlot;
 
+// Settings for the whole process, made once where the program starts,
+// before the shop runs.
+void setUpProcess();
+
 // A message of several lines as one line of a log.
 QString oneLine(const QString& message);
 

@@ -8,9 +8,9 @@
 // PLIMBO_MONKEY_RSS_EVERY=n prints the resident set size every n events, for
 // the soak run (bench/soak.sh).
 
+#include "app/startup.h"
 #include "cart/invoicescreen.h"
 #include "cart/money.h"
-#include "app/startup.h"
 #include "menu/menuscreen.h"
 #include "pricefiles.h"
 #include "selection/selectionscreen.h"
@@ -341,5 +341,12 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestMonkey)
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    ui::setUpProcess();  // as the program does, so that a long run's memory is the shop's
+    TestMonkey test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_monkey.moc"

@@ -7,9 +7,9 @@
 // With QT_SCALE_FACTOR=2 it renders the menu and the adult screen as a large
 // kiosk screen shows them, into menu@2x.png and adult@2x.png.
 
+#include "app/startup.h"
 #include "cart/invoicescreen.h"
 #include "catalogue/pricefile.h"
-#include "app/startup.h"
 #include "menu/menuscreen.h"
 #include "selection/selectionscreen.h"
 #include "ui/fonts.h"

@@ -11,7 +11,11 @@ packages=(
   fonts-liberation2           # stands in for "MS Sans Serif"
   fonts-dejavu-core
   desktop-file-utils          # checks the menu entry in the tests
+  groff-base man-db           # render the manual pages in the tests
   xvfb xauth openbox x11-utils # a real X server, window manager and xprop/xwininfo for the window tests
+  x11-xserver-utils           # xsetroot, for the kiosk session's background
+  xdotool procps              # the kiosk tests click as a customer does and find the shop's process
+  systemd util-linux          # the kiosk unit's test runs a real systemd user manager in a namespace
   x11vnc novnc websockify     # show the shop in a web browser where there is no display
   iproute2 curl               # ss and an HTTP client, for that and its test
   "$@"

@@ -70,6 +70,12 @@ x_server_start() {
   export DISPLAY=":$number"
   xauth -q -f "$XAUTHORITY" add "$DISPLAY" MIT-MAGIC-COOKIE-1 "$cookie"
   x_answers || x_fail "Xvfb on $DISPLAY does not answer: $(cat "$x_dir/Xvfb.log")" || return 1
+  # Under the sanitizers: libxkbcommon-x11 (Qt's keyboard map on X) hands
+  # strndup a counted buffer with no closing NUL, which strict string checks
+  # take for an overflow in the system library. Everything else stays checked.
+  if [ -n "${ASAN_OPTIONS:-}" ]; then
+    export ASAN_OPTIONS="${ASAN_OPTIONS//strict_string_checks=1/strict_string_checks=0}"
+  fi
 }
 
 x_wait_for_window_manager() {
@@ -125,12 +131,6 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     *) echo "xserver: no window manager '$wm'" >&2; exit 2 ;;
   esac
   export QT_QPA_PLATFORM=xcb
-  # Under the sanitizers: libxkbcommon-x11 (Qt's keyboard map on X) hands
-  # strndup a counted buffer with no closing NUL, which strict string checks
-  # take for an overflow in the system library. Everything else stays checked.
-  if [ -n "${ASAN_OPTIONS:-}" ]; then
-    export ASAN_OPTIONS="${ASAN_OPTIONS//strict_string_checks=1/strict_string_checks=0}"
-  fi
   status=0
   "$@" || status=$?
   exit "$status"

@@ -41,8 +41,12 @@ x_answers() {
   [ -n "${DISPLAY:-}" ] && timeout 5 xprop -root -notype _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1
 }
 
+# A window manager manages the screen when the check window the root names
+# exists and names itself (one that has gone leaves the root's word behind).
 x_window_manager_runs() {
-  timeout 5 xprop -root -notype _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+  local check
+  check="$(timeout 5 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*window id # //p')"
+  [ -n "$check" ] && timeout 5 xprop -id "$check" _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id # $check\$"
 }
 
 x_server_start() {

@@ -45,18 +45,18 @@ x_server_start 1024x768 || exit 1
 cp "$sample/PlimboPrice.txt" "$drive/PlimboPrice.txt"
 start_session
 wait_for_window "The Plimbo Shop" 20 || fail "the main menu did not appear"
-echo "the menu appears"
+echo "[${SECONDS}s] the menu appears"
 
 # Nothing on the background opens anything: after each click the same
 # windows are on the screen. (The window manager handles a click as it
 # arrives; half a second is ample for a menu to have opened.)
 before="$(viewable_windows)"
 for button in 1 2 3; do
-  xdotool mousemove --sync 3 3 click "$button"
+  xdotool mousemove 3 3 click "$button"
   sleep 0.5
   [ "$(viewable_windows)" = "$before" ] || fail "button $button on the background opened a window"
 done
-echo "left, middle and right clicks on the background open nothing"
+echo "[${SECONDS}s] left, middle and right clicks on the background open nothing"
 
 # SIGKILL: back within two seconds.
 old="$(shop_pid)"
@@ -68,7 +68,7 @@ until new="$(shop_pid)" && [ -n "$new" ] && [ "$new" != "$old" ] && [ -n "$(wind
   [ "$(now_ms)" -lt "$deadline" ] || fail "the menu was not back within two seconds of SIGKILL"
   sleep 0.02
 done
-echo "after SIGKILL the menu was back in $(($(now_ms) - t0)) ms"
+echo "[${SECONDS}s] after SIGKILL the menu was back in $(($(now_ms) - t0)) ms"
 
 # "Clear - Exit": back for the next customer.
 old="$new"
@@ -79,7 +79,7 @@ until new="$(shop_pid)" && [ -n "$new" ] && [ "$new" != "$old" ] && wait_for_win
   sleep 0.05
 done
 [ "$(starts)" -eq 3 ] || fail "$(starts) starts, not 3"
-echo "after Clear - Exit the menu is back"
+echo "[${SECONDS}s] after Clear - Exit the menu is back"
 stop_session
 
 # An unreadable price list: the message stays, the shop is not started again.
@@ -98,10 +98,10 @@ done
 sleep 1.5
 [ "$(starts)" -eq 1 ] || fail "the shop was started again with the same price list"
 [ -z "$(window_of "The Plimbo Shop")" ] || fail "a menu came up on a refused price list"
-echo "with an unreadable price list the message showed, and the shop was started once"
+echo "[${SECONDS}s] with an unreadable price list the message showed, and the shop was started once"
 
 # Fixed: the menu comes back by itself.
 cp "$sample/PlimboPrice.txt" "$drive/PlimboPrice.txt"
 wait_for_window "The Plimbo Shop" 10 || fail "the menu did not come back after the price list was fixed"
 [ "$(starts)" -eq 2 ] || fail "$(starts) starts, not 2"
-echo "once the price list was fixed the menu came back"
+echo "[${SECONDS}s] once the price list was fixed the menu came back"

@@ -32,7 +32,7 @@ click_in() {
   top="$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")"
   height="$(awk '/^ *Height:/ {print $2}' <<<"$info")"
   top=$((top + height - client_height[$title]))
-  xdotool mousemove --sync $((left + x)) $((top + y)) click 1
+  xdotool mousemove $((left + x)) $((top + y)) click 1
 }
 
 # The ids of the top-level windows that are on the screen.

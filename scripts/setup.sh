@@ -18,6 +18,7 @@ packages=(
   systemd util-linux          # the kiosk unit's test runs a real systemd user manager in a namespace
   x11vnc novnc websockify     # show the shop in a web browser where there is no display
   iproute2 curl               # ss and an HTTP client, for that and its test
+  chromium python3-websocket  # a real browser, driven through its DevTools protocol, for the browser view's tests
   "$@"
 )
 

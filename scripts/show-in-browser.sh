@@ -1,69 +1,124 @@
 #!/usr/bin/env bash
-# Shows the shop in a web browser, for a machine with no display of its own
-# (a server, a container, a remote shell): the shop runs on a private Xvfb
-# display, x11vnc serves that display and noVNC (websockify) serves the
-# viewer page. Everything listens on 127.0.0.1 only: the viewer asks for no
-# password, so it must never be reachable from the network; from another
+# Shows the shop in a web browser, for a machine with no usable display of
+# its own (a server, a container, a remote shell): the shop's kiosk session
+# (window frames and titles, nothing else to reach) runs on a private X
+# display just large enough for the shop's windows; x11vnc serves that
+# display on a Unix socket in a private folder, and websockify serves the
+# noVNC viewer, and the connection to the display, on 127.0.0.1.
+#
+# Every run has its own display (Xvfb picks a free one), its own socket, and
+# its own web port, bound here before websockify starts and handed to it,
+# so runs side by side never take each other's. The viewer asks for no
+# password, so it must never be reachable from the network: from another
 # machine, reach it through ssh.
 #
-#   show-in-browser.sh PROGRAM      (scripts/run.sh calls it when there is no display)
+#   show-in-browser.sh KIOSK_SESSION      (scripts/run.sh calls it when no display answers)
 #
 # PLIMBO_WEB_PORT chooses the viewer's port (default 6080, or the next free
-# one). It keeps running until the shop ends or Ctrl+C, then stops everything
-# it started.
-set -euo pipefail
-program="$1"
+# one). It runs until Ctrl+C, then stops everything it started. A part that
+# does not come up is reported in its own words and the script ends with
+# status 1, leaving nothing behind.
+set -uo pipefail
+kiosk="$1"
+here="$(cd "$(dirname "$0")" && pwd)"
+source "$here/xserver.sh"
 
-if [ -z "${PLIMBO_IN_XVFB:-}" ]; then
-  # xvfb-run finds a free display, keeps its key private and stops the X
-  # server when the command inside ends.
-  exec env PLIMBO_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash "$0" "$@"
-fi
+# The shop's largest windows with their frames, the main menu (786 x 534
+# below its title bar) and the invoice (652 x 573), fit in 800 x 600.
+size=800x600
 
-# A free TCP port on 127.0.0.1, from $1 upwards.
-free_port() {
-  local port="$1"
-  while ss -Hltn "sport = :$port" | grep -q .; do port=$((port + 1)); done
-  echo "$port"
-}
-# Waits until something listens on 127.0.0.1:$1.
-wait_for_port() {
-  for _ in $(seq 100); do
-    ss -Hltn "src 127.0.0.1 and sport = :$1" | grep -q . && return 0
-    sleep 0.1
-  done
-  echo "nothing came to listen on port $1" >&2
-  return 1
-}
-
+run_dir="$(mktemp -d "${TMPDIR:-/tmp}/plimbo-web.XXXXXX")"
+chmod 700 "$run_dir"
+# Each part runs in a process group of its own (setsid), so that stopping
+# it stops whatever it started too, such as websockify's worker for each
+# browser that connects.
 pids=()
+# Stops one part: politely, then for good after five seconds.
+stop_process() {
+  local pid="$1"
+  kill -- "-$pid" 2>/dev/null || return 0
+  for _ in $(seq 100); do
+    kill -0 -- "-$pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  kill -KILL -- "-$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+}
 stop_all() {
-  trap - EXIT INT TERM
-  [ "${#pids[@]}" -gt 0 ] && kill "${pids[@]}" 2>/dev/null
-  wait 2>/dev/null
-  return 0
+  trap - EXIT INT TERM HUP
+  local i
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    stop_process "${pids[i]}"
+  done
+  x_stop
+  rm -rf "$run_dir"
 }
 trap stop_all EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
+trap 'exit 129' HUP
+did_not_start() {
+  echo "show-in-browser: $1 did not start:" >&2
+  cat "$2" >&2
+  exit 1
+}
 
-vnc_port="$(free_port 5900)"
-x11vnc -display "$DISPLAY" -localhost -noipv6 -rfbport "$vnc_port" -nopw -forever -shared -quiet \
-  >/dev/null 2>&1 &
-pids+=($!)
-wait_for_port "$vnc_port"
+x_server_start "$size" || exit 1
 
-web_port="$(free_port "${PLIMBO_WEB_PORT:-6080}")"
-websockify --web /usr/share/novnc "127.0.0.1:$web_port" "127.0.0.1:$vnc_port" >/dev/null 2>&1 &
-pids+=($!)
-wait_for_port "$web_port"
+# The display, on a socket only this run's folder holds; no TCP port at all.
+setsid x11vnc -display "$DISPLAY" -unixsock "$run_dir/vnc" -rfbport 0 -rfbportv6 -1 -nopw -forever -shared -quiet \
+  </dev/null >"$run_dir/x11vnc.log" 2>&1 &
+vnc=$!
+pids+=("$vnc")
+vnc_serves() { test -S "$run_dir/vnc" || ! kill -0 "$vnc" 2>/dev/null; }
+x_wait_until 20 vnc_serves && test -S "$run_dir/vnc" || did_not_start x11vnc "$run_dir/x11vnc.log"
 
-export QT_QPA_PLATFORM=xcb
-"$program" &
-shop=$!
-pids+=("$shop")
-echo "Plimbo Shop is showing at http://localhost:$web_port/vnc.html?autoconnect=1&resize=remote" \
-     "(from another machine: ssh -L $web_port:localhost:$web_port this-machine, then open that address; Ctrl+C stops it)"
+# The viewer: the port is bound here, from PLIMBO_WEB_PORT upwards, and the
+# bound socket handed to websockify, which serves on it (--inetd).
+setsid python3 -c '
+import os, socket, sys
+port = int(sys.argv[1])
+listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+# A port some closed connection still lingers on is free to listen on again;
+# one that something listens on is not.
+listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+for port in range(port, port + 100):
+    try:
+        listener.bind(("127.0.0.1", port))
+        break
+    except OSError:
+        continue
+else:
+    sys.exit("no free port from %s on 127.0.0.1" % sys.argv[1])
+listener.listen(16)
+print(port, flush=True)
+os.dup2(listener.fileno(), 0)
+os.execvp("websockify", ["websockify", "--inetd", "--web", "/usr/share/novnc", "--unix-target", sys.argv[2]])
+' "${PLIMBO_WEB_PORT:-6080}" "$run_dir/vnc" >"$run_dir/port" 2>"$run_dir/websockify.log" </dev/null &
+websockify=$!
+pids+=("$websockify")
+x_wait_until 20 test -s "$run_dir/port" || did_not_start websockify "$run_dir/websockify.log"
+port="$(head -n 1 "$run_dir/port")"
+# What answers on the port must be the websockify started here.
+serving() {
+  kill -0 "$websockify" 2>/dev/null && [[ "$(ss -Hltnp "sport = :$port")" == *"pid=$websockify,"* ]] &&
+    [ "$(curl -s -o /dev/null -w '%{http_code}' "http://127.0.0.1:$port/vnc.html")" = 200 ]
+}
+x_wait_until 20 serving || did_not_start "websockify on port $port" "$run_dir/websockify.log"
+
+# The kiosk session on that display; what it says goes to this terminal.
+setsid "$kiosk" &
+session=$!
+pids+=("$session")
+menu_shows() { [[ "$(xwininfo -root -tree 2>/dev/null)" == *'"The Plimbo Shop"'* ]]; }
+until menu_shows; do
+  kill -0 "$session" 2>/dev/null || { wait "$session"; echo "show-in-browser: the kiosk session ended" >&2; exit 1; }
+  sleep 0.05
+done
+
+echo "Plimbo Shop is showing at http://localhost:$port/vnc.html?autoconnect=1&resize=scale" \
+     "(from another machine: ssh -L $port:localhost:$port this-machine, then open that address; Ctrl+C stops it)"
 status=0
-wait "$shop" || status=$?
-exit "$status"
+wait "$session" || status=$?
+echo "show-in-browser: the kiosk session ended (status $status)" >&2
+exit 1

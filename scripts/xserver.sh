@@ -46,7 +46,7 @@ x_answers() {
 x_window_manager_runs() {
   local check
   check="$(timeout 5 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*window id # //p')"
-  [ -n "$check" ] && timeout 5 xprop -id "$check" _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id # $check\$"
+  [ -n "$check" ] && [[ "$(timeout 5 xprop -id "$check" _NET_SUPPORTING_WM_CHECK 2>/dev/null)" == *"window id # $check" ]]
 }
 
 x_server_start() {

@@ -61,7 +61,7 @@ checker_version="$("$checker" --version | awk '{print $2}')"
 if [ -z "$shop_version" ] || [ "$shop_version" != "$checker_version" ]; then
   echo "versions differ: plimbo '$shop_version', plimbo-check-prices '$checker_version'" >&2; fail=1
 fi
-"$checker" --help | grep -q '^Usage: plimbo-check-prices FILE' || { echo "plimbo-check-prices --help" >&2; fail=1; }
+grep -q '^Usage: plimbo-check-prices FILE' <<<"$("$checker" --help)" || { echo "plimbo-check-prices --help" >&2; fail=1; }
 
 [ "$fail" -eq 0 ] && echo "without a display: every case as expected"
 exit "$fail"

@@ -39,7 +39,7 @@ click_in() {
 viewable_windows() {
   local id
   for id in $(xwininfo -root -children | grep -o '^ *0x[0-9a-f]*'); do
-    xwininfo -id "$id" | grep -q 'IsViewable' && echo "$id"
+    [[ "$(xwininfo -id "$id")" == *IsViewable* ]] && echo "$id"
   done
 }
 

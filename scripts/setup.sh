@@ -10,7 +10,7 @@ packages=(
   fonts-comic-neue            # stands in for "Comic Sans MS"
   fonts-liberation2           # stands in for "MS Sans Serif"
   fonts-dejavu-core
-  desktop-file-utils          # checks the menu entry in the tests
+  desktop-file-utils appstream # check the menu entry and the software-centre entry in the tests
   groff-base man-db           # render the manual pages in the tests
   xvfb xauth openbox x11-utils # a real X server, window manager and xprop/xwininfo for the window tests
   x11-xserver-utils           # xsetroot, for the kiosk session's background

@@ -82,6 +82,10 @@ cp "$sample/PlimboPrice.txt" "$work/drive/PlimboPrice.txt"
 # What a desktop session and the shop's staff would set: the display, where
 # the disk is; and, with no journal here, a file for what the shop says.
 systemctl --user set-environment DISPLAY="$DISPLAY" XAUTHORITY="$XAUTHORITY"
+# Under the sanitizers, the shop the unit starts runs with the same options.
+for option in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
+  if [ -n "${!option:-}" ]; then systemctl --user set-environment "$option=${!option}"; fi
+done
 cat >"$XDG_CONFIG_HOME/systemd/user/plimbo-shop.service.d/test.conf" <<CONF
 [Service]
 Environment=PLIMBO_DRIVE_A=$work/drive

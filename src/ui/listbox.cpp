@@ -47,12 +47,18 @@ void ListBox::Clear()
 {
     const QSignalBlocker blocker(this);
     clear();
-    // Qt 6.4 keeps a screen reader's view of the rows taken out and hands it
-    // back, nameless, for the rows added in their place (the type list is
-    // emptied and refilled at every brand choice): let Qt build the list's
-    // view afresh.
-    if (QAccessibleInterface* view = QAccessible::queryAccessibleInterface(this))
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(view));
+    // A screen reader's view of the list keeps a cell for each row it has
+    // read. Qt drops those cells at a reset only while it knows an assistive
+    // tool to be active; any other reader (an automation tool, or one that
+    // comes later) is handed the old cells, nameless, for the new rows. So
+    // the list tells its view of the reset itself: the cells go, the list's
+    // own accessible object stays the one a screen reader holds.
+    if (QAccessibleInterface* view = QAccessible::queryAccessibleInterface(this)) {
+        if (QAccessibleTableInterface* table = view->tableInterface()) {
+            QAccessibleTableModelChangeEvent reset(this, QAccessibleTableModelChangeEvent::ModelReset);
+            table->modelChange(&reset);
+        }
+    }
 }
 
 QStringList ListBox::rows() const

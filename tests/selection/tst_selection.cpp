@@ -6,7 +6,10 @@
 #include "screens.h"
 #include "selection/selectionscreen.h"
 #include "shopfixture.h"
+#include "ui/listbox.h"
 #include "ui/spincontrol.h"
+
+#include <QAccessible>
 
 #include <QLabel>
 #include <QLineEdit>
@@ -144,6 +147,27 @@ private slots:
         QCOMPARE(t.s()->typeList()->rows(), types);
         QVERIFY(t.s()->typeList()->isEnabled());
         QCOMPARE(t.s()->typeList()->ListIndex(), -1);  // an earlier type choice goes with the old rows
+    }
+
+    // A screen reader holds on to the type list: after brand choice upon
+    // brand choice it is the same list, and it hears each row by its text.
+    void typeListStaysTheSameForAScreenReader_data() { bothCategories(); }
+    void typeListStaysTheSameForAScreenReader()
+    {
+        QFETCH(Category, category);
+        Selection t(category);
+        ui::ListBox* types = t.s()->typeList();
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(types);
+        QVERIFY(list);
+        const QAccessible::Id id = QAccessible::uniqueId(list);
+        for (int brand : {2, 1, 4, 3, 0, 2}) {
+            choose(t.s()->brandList(), brand);
+            QCOMPARE(QAccessible::uniqueId(QAccessible::queryAccessibleInterface(types)), id);
+            QStringList heard;
+            for (int i = 0; i < list->childCount(); ++i)
+                heard << list->child(i)->text(QAccessible::Name);
+            QCOMPARE(heard, types->rows());
+        }
     }
 
     void brandsWithoutTypes_data() { bothCategories(); }

@@ -166,6 +166,7 @@ int main(int argc, char* argv[])
     auto is = [](auto get) { return [get](QWidget* w) { return w == get(); }; };
     auto click = [](QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); };
     auto clickRow = [](ui::ListBox* list, int row) {
+        list->scrollToItem(list->item(row));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
     };
     auto unload = [&](ui::ScreenSlot& slot) {

@@ -1,6 +1,7 @@
 #include "listbox.h"
 
 #include <QAccessible>
+#include <QScroller>
 #include <QSignalBlocker>
 
 namespace ui {
@@ -11,6 +12,17 @@ ListBox::ListBox(QWidget* parent) : QListWidget(parent)
     setSortingEnabled(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(this, &QListWidget::itemSelectionChanged, this, &ListBox::Click);
+    // On a kiosk's touch screen a finger swipes a list to see rows out of
+    // sight. Without this the swipe chose every row it crossed, and scrolled
+    // nothing. Now a swipe (or a drag of the mouse) scrolls and chooses
+    // nothing; a tap or a click chooses the row under it, once let go.
+    QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture);
+    QScrollerProperties kinetic = QScroller::scroller(viewport())->scrollerProperties();
+    kinetic.setScrollMetric(QScrollerProperties::VerticalOvershootPolicy,
+                            QVariant::fromValue(QScrollerProperties::OvershootAlwaysOff));
+    kinetic.setScrollMetric(QScrollerProperties::HorizontalOvershootPolicy,
+                            QVariant::fromValue(QScrollerProperties::OvershootAlwaysOff));
+    QScroller::scroller(viewport())->setScrollerProperties(kinetic);
 }
 
 int ListBox::ListIndex() const

@@ -1,6 +1,7 @@
 #pragma once
 // A single-choice list box. Click() is sent when the customer changes the
 // selection; rows added, removed or selected by the program send nothing.
+// A swipe scrolls it, as on a touch screen.
 
 #include <QListWidget>
 

@@ -11,10 +11,15 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPointingDevice>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QScroller>
+#include <QSignalSpy>
 #include <QToolButton>
 #include <QtTest>
 
@@ -24,6 +29,7 @@ namespace {
 
 void clickRow(ui::ListBox* list, int row)
 {
+    list->scrollToItem(list->item(row));  // as the wheel or the scroll bar would
     const QRect r = list->visualItemRect(list->item(row));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
 }
@@ -38,6 +44,54 @@ void typeInto(QLineEdit* box, const QString& text)
     box->setFocus();
     box->selectAll();
     QTest::keyClicks(box, text);
+}
+
+// A tap of a finger on a touch screen: down and up at one point of `w`
+// (its middle unless given), as touch events only.
+QPointingDevice* finger();
+
+void tap(QWidget* w, QPoint at = {})
+{
+    if (at.isNull())
+        at = w->rect().center();
+    QTest::touchEvent(w->window(), finger()).press(0, w->mapTo(w->window(), at), w->window());
+    QTest::touchEvent(w->window(), finger()).release(0, w->mapTo(w->window(), at), w->window());
+}
+
+QPointingDevice* finger()
+{
+    static QPointingDevice* const device = QTest::createTouchDevice();
+    return device;
+}
+
+// A finger swiping up `distance` pixels over a list, in small moves.
+void swipeUp(ui::ListBox* list, int distance)
+{
+    QWidget* window = list->window();
+    QPoint at = list->viewport()->mapTo(window, list->viewport()->rect().center() + QPoint(0, distance / 2));
+    QTest::touchEvent(window, finger()).press(0, at, window);
+    for (int moved = 0; moved < distance; moved += 5) {
+        at.ry() -= 5;
+        QTest::qWait(10);
+        QTest::touchEvent(window, finger()).move(0, at, window);
+    }
+    QTest::touchEvent(window, finger()).release(0, at, window);
+}
+
+bool inSight(ui::ListBox* list, int row)
+{
+    const QRect r = list->visualItemRect(list->item(row));
+    return r.top() >= 0 && r.bottom() < list->viewport()->height();
+}
+
+// Taps a list's row; a row out of sight is first brought into it by a swipe.
+void tapRow(ui::ListBox* list, int row)
+{
+    for (int swipes = 0; !inSight(list, row) && swipes < 5; ++swipes) {
+        swipeUp(list, list->viewport()->height() / 2);
+        QTest::qWaitFor([&] { return QScroller::scroller(list->viewport())->state() == QScroller::Inactive; });
+    }
+    tap(list->viewport(), list->visualItemRect(list->item(row)).center());
 }
 
 // Keyboard alone: every key goes to the widget that has the focus.
@@ -180,6 +234,96 @@ private slots:
         QVERIFY(!shop.frmMenu.loaded());
         QCOMPARE(t.platform.messages.size(), 2);
         QVERIFY(t.platform.unexpected.isEmpty());
+    }
+
+    // The same order on a touch screen, by taps alone: no mouse, no keys.
+    // Also run with QT_SCALE_FACTOR=2, as a large touch kiosk runs it.
+    void theSameOrderByTouchAlone()
+    {
+        test::ShopFixture t;
+        auto& shop = t.shop;
+        auto* menu = shop.frmMenu.as<MenuScreen>();
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+
+        tap(menu->controls().get<QRadioButton>(QStringLiteral("optAdult")));
+        QVERIFY(menu->controls().get<QRadioButton>(QStringLiteral("optAdult"))->isChecked());
+        tap(menu->controls().get<QPushButton>(QStringLiteral("cmdMenu")));
+        auto* adult = shop.frmAdult.as<SelectionScreen>();
+        QVERIFY(adult && QTest::qWaitForWindowExposed(adult));
+
+        tapRow(adult->brandList(), 2);
+        QCOMPARE(adult->brandList()->selectedText(), QStringLiteral("Nike    "));
+        tapRow(adult->typeList(), 1);
+        QCOMPARE(adult->typeList()->selectedText(), QStringLiteral("Hoops"));
+        tapRow(adult->sizeList(), 7);
+        QCOMPARE(adult->sizeList()->selectedText(), QStringLiteral("10 1/2"));
+        auto* up = adult->upDown()->findChild<QToolButton*>(QStringLiteral("up"));
+        auto* down = adult->upDown()->findChild<QToolButton*>(QStringLiteral("down"));
+        tap(up);
+        tap(up);
+        tap(up);
+        tap(down);
+        QCOMPARE(adult->txtQuantity()->text(), QStringLiteral("3"));
+        tap(adult->button("cmdFindPrice"));
+        QCOMPARE(adult->txtPrice()->text(), QStringLiteral("$285.00"));
+        tap(adult->button("cmdCart"));
+
+        auto* invoice = shop.frmInvoice.as<InvoiceScreen>();
+        QVERIFY(invoice && QTest::qWaitForWindowExposed(invoice));
+        QCOMPARE(invoice->txtTotal()->text(), QStringLiteral("$285.00"));
+        tap(invoice->button("cmdSeeOther"));
+        auto* child = shop.frmChild.as<SelectionScreen>();
+        QVERIFY(child && QTest::qWaitForWindowExposed(child));
+
+        tapRow(child->brandList(), 0);
+        QCOMPARE(child->brandList()->selectedText(), QStringLiteral("Addidas "));
+        tapRow(child->typeList(), 1);
+        tapRow(child->sizeList(), 8);
+        QCOMPARE(child->sizeList()->selectedText(), QStringLiteral("5 "));
+        tap(child->upDown()->findChild<QToolButton*>(QStringLiteral("up")));
+        tap(child->upDown()->findChild<QToolButton*>(QStringLiteral("up")));
+        QCOMPARE(child->txtQuantity()->text(), QStringLiteral("3"));
+        QCOMPARE(child->typeList()->selectedText(), QStringLiteral("Soccer"));
+        QCOMPARE(child->brandList()->selectedText(), QStringLiteral("Addidas "));
+        tap(child->button("cmdFindPrice"));
+        QCOMPARE(t.platform.messages, QStringList());
+        QCOMPARE(child->txtPrice()->text(), QStringLiteral("$120.00"));
+        tap(child->button("cmdCart"));
+
+        invoice = shop.frmInvoice.as<InvoiceScreen>();
+        QVERIFY(invoice && QTest::qWaitForWindowExposed(invoice));
+        QCOMPARE(invoice->txtTotal()->text(), QStringLiteral("$405.00"));
+        QCOMPARE(invoice->txtType[1]->text(), QStringLiteral("Soccer"));
+        tap(invoice->button("cmdAccept"));
+        QCOMPARE(invoice->controls().get<QLabel>(QStringLiteral("lblThanks"))->text(), invoice::Thanks);
+        QVERIFY(t.platform.messages.isEmpty());
+    }
+
+    // A swipe over a list scrolls it and chooses nothing, on each list that
+    // has rows out of sight.
+    void aSwipeScrollsAndChoosesNothing_data()
+    {
+        QTest::addColumn<bool>("adult");
+        QTest::addColumn<QString>("list");
+        QTest::newRow("adult sizes") << true << "lstAdultSize";
+        QTest::newRow("children's sizes") << false << "lstChildSize";
+        QTest::newRow("children's brands") << false << "lstChildBrand";
+    }
+    void aSwipeScrollsAndChoosesNothing()
+    {
+        QFETCH(bool, adult);
+        QFETCH(QString, list);
+        test::ShopFixture t;
+        ui::ScreenSlot& slot = adult ? t.shop.frmAdult : t.shop.frmChild;
+        slot.show();
+        QVERIFY(QTest::qWaitForWindowExposed(slot.screen()));
+        auto* rows = slot.screen()->controls().get<ui::ListBox>(list);
+        rows->setEnabled(true);
+        QSignalSpy chosen(rows, &ui::ListBox::Click);
+        swipeUp(rows, rows->viewport()->height() / 2);
+        QTRY_VERIFY(rows->verticalScrollBar()->value() > 0);
+        QCOMPARE(rows->ListIndex(), -1);
+        QCOMPARE(chosen.count(), 0);
     }
 
     void theSameOrderByKeyboardAlone()

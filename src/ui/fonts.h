@@ -15,4 +15,8 @@ void installShopFonts();
 
 QFont fontFor(const FontSpec& entry, const QFont& base);
 
+// The installed family that shows `designed`: itself when installed, else
+// its first installed look-alike.
+QString installedFamily(const QString& designed);
+
 } // namespace ui

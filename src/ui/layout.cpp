@@ -109,6 +109,9 @@ QRect geometryOf(const ControlSpec& entry)
 
 void applyOpeningState(QWidget* w, const ControlSpec& entry)
 {
+    // The font first: text set before it would be laid out twice.
+    // A font with nothing set inherits the screen's, as a control that names none.
+    w->setFont(entry.font.family ? fontFor(entry.font, w->parentWidget()->font()) : QFont());
     switch (entry.kind) {
     case Kind::Label:
         static_cast<QLabel*>(w)->setText(entry.caption);
@@ -132,8 +135,6 @@ void applyOpeningState(QWidget* w, const ControlSpec& entry)
     case Kind::Line:
         break;
     }
-    // A font with nothing set inherits the screen's, as a control that names none.
-    w->setFont(entry.font.family ? fontFor(entry.font, w->parentWidget()->font()) : QFont());
     w->setEnabled(entry.enabled);
     if (w->isVisibleTo(w->parentWidget()) != entry.visible)
         w->setVisible(entry.visible);

@@ -1,12 +1,16 @@
 #include "textarea.h"
 
-#include <QTextBlockFormat>
-#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextOption>
 
 namespace ui {
 
-TextArea::TextArea(Qt::Alignment alignment, QWidget* parent) : QTextEdit(parent), alignment_(alignment)
+TextArea::TextArea(Qt::Alignment alignment, QWidget* parent) : QTextEdit(parent)
 {
+    // Every paragraph takes the box's alignment, without a pass of its own.
+    QTextOption option = document()->defaultTextOption();
+    option.setAlignment(alignment);
+    document()->setDefaultTextOption(option);
     setAcceptRichText(false);
     setTabChangesFocus(true);
     setLineWrapMode(QTextEdit::WidgetWidth);
@@ -19,12 +23,6 @@ void TextArea::setText(const QString& text)
     QString plain = text;
     plain.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     setPlainText(plain);
-    QTextCursor cursor(document());
-    cursor.select(QTextCursor::Document);
-    QTextBlockFormat format;
-    format.setAlignment(alignment_);
-    cursor.mergeBlockFormat(format);
-    moveCursor(QTextCursor::Start);
 }
 
 } // namespace ui

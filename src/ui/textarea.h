@@ -13,9 +13,6 @@ public:
     // Sets the text; CR LF and lone CR line ends become line breaks.
     void setText(const QString& text);
     QString text() const { return toPlainText(); }
-
-private:
-    Qt::Alignment alignment_;
 };
 
 } // namespace ui

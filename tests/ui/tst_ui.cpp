@@ -5,6 +5,7 @@
 #include "catalogue/int16.h"
 #include "scriptedplatform.h"
 #include "ui/application.h"
+#include "ui/fonts.h"
 #include "ui/layout.h"
 #include "ui/listbox.h"
 #include "ui/screen.h"
@@ -123,6 +124,30 @@ private slots:
         list.Clear();
         QCOMPARE(clicks.count(), 1);
         QCOMPARE(list.ListIndex(), -1);
+    }
+
+    // A font the screens name by its design name is shown by that family
+    // when installed, else by its first installed look-alike.
+    void installedFamilies_data()
+    {
+        QTest::addColumn<QString>("designed");
+        QTest::addColumn<QStringList>("lookAlikes");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("installed") << "DejaVu Sans" << QStringList{"Liberation Sans"} << "DejaVu Sans";
+        QTest::newRow("missing, a look-alike installed")
+            << "Plimbo Missing Sans" << QStringList{"No Such Font", "Liberation Sans", "DejaVu Sans"}
+            << "Liberation Sans";
+        QTest::newRow("missing, no look-alike installed")
+            << "Plimbo Missing Serif" << QStringList{"No Such Font"} << "Plimbo Missing Serif";
+    }
+    void installedFamilies()
+    {
+        QFETCH(QString, designed);
+        QFETCH(QStringList, lookAlikes);
+        QFETCH(QString, shown);
+        QFont::insertSubstitutions(designed, lookAlikes);
+        QCOMPARE(installedFamily(designed), shown);
+        QCOMPARE(fontFor({qPrintable(designed), 12}, QFont()).family(), shown);
     }
 
     void spinControlReportsChanges()

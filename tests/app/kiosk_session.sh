@@ -4,7 +4,9 @@
 # background opens no window; after SIGKILL of the shop the menu is back
 # within two seconds; after "Clear - Exit" it is back; with an unreadable
 # price list the shop's message is on the screen and the shop has been
-# started once, and once the file is fixed the menu comes back.
+# started once, and once the file is fixed the menu comes back; a shop that
+# fails at every start is started ten times, then the session pauses rather
+# than spin, and still ends at once when told to.
 #   kiosk_session.sh PLIMBO_KIOSK SAMPLE_FOLDER
 set -uo pipefail
 kiosk="$1"
@@ -105,3 +107,24 @@ cp "$sample/PlimboPrice.txt" "$drive/PlimboPrice.txt"
 wait_for_window "The Plimbo Shop" 10 || fail "the menu did not come back after the price list was fixed"
 [ "$(starts)" -eq 2 ] || fail "$(starts) starts, not 2"
 echo "[${SECONDS}s] once the price list was fixed the menu came back"
+stop_session
+
+# A shop that fails at every start (a stand-in in its place): ten starts,
+# then a pause instead of a spin; the session still ends at once.
+printf '#!/bin/sh\nexit 1\n' >"$drive/failing-shop"
+chmod +x "$drive/failing-shop"
+sed "s|^shop=.*|shop=\"$drive/failing-shop\"|" "$kiosk" >"$drive/kiosk-with-failing-shop"
+chmod +x "$drive/kiosk-with-failing-shop"
+kiosk="$drive/kiosk-with-failing-shop"
+start_session
+deadline=$((SECONDS + 20))
+until grep -q "waiting 60 seconds first" "$log"; do
+  [ "$SECONDS" -lt "$deadline" ] || fail "a shop failing at every start was not paused"
+  sleep 0.05
+done
+sleep 1
+[ "$(starts)" -eq 10 ] || fail "a shop failing at every start was started $(starts) times, not 10"
+t0="$(now_ms)"
+stop_session
+[ $(($(now_ms) - t0)) -lt 2000 ] || fail "the paused session took $(($(now_ms) - t0)) ms to end"
+echo "[${SECONDS}s] a shop failing at every start: ten starts, then a pause; the session ended at once"

@@ -25,6 +25,29 @@ if [ -z "${PLIMBO_IN_NAMESPACE:-}" ]; then
 fi
 
 mount -t tmpfs plimbo-test /run/systemd && mkdir /run/systemd/system || { echo "cannot mount /run/systemd" >&2; exit 1; }
+# A control group of its own in every hierarchy, which the user manager
+# takes for its root: two of these tests side by side never share the
+# cgroups of their units (and never stop each other's shop).
+group="plimbo-kiosk-unit-$$"
+hierarchies=()
+for hierarchy in /sys/fs/cgroup/*/ /sys/fs/cgroup/; do
+  [ -f "$hierarchy/cgroup.procs" ] || continue
+  mkdir -p "$hierarchy$group" || continue
+  # A hierarchy that takes no process as it is (cpuset) is left as it is.
+  if echo $$ 2>/dev/null >"$hierarchy$group/cgroup.procs"; then
+    hierarchies+=("$hierarchy")
+  else
+    rmdir "$hierarchy$group"
+  fi
+done
+leave_group() {
+  local hierarchy
+  for hierarchy in "${hierarchies[@]}"; do
+    echo $$ >"${hierarchy}cgroup.procs" 2>/dev/null
+    # Deepest first: only empty groups can go.
+    find "$hierarchy$group" -depth -type d -exec rmdir {} + 2>/dev/null
+  done
+}
 source "$here/../../scripts/xserver.sh"
 source "$here/../support/xdrive.sh"
 
@@ -40,6 +63,7 @@ cleanup() {
   [ -n "$manager" ] && kill "$manager" 2>/dev/null && wait "$manager" 2>/dev/null
   x_stop
   rm -rf "$work"
+  leave_group
 }
 trap cleanup EXIT
 fail() {

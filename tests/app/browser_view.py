@@ -9,6 +9,7 @@ noVNC canvas pixel by pixel. The view's script runs in a terminal of its own
     browser_view.py broken  SCRIPTS PROGRAM KIOSK SAMPLE   a part that fails is said, nothing is left
 """
 
+import base64
 import json
 import os
 import pty
@@ -46,13 +47,19 @@ def near(colour, expected, tolerance=24):
     return colour is not None and all(abs(a - b) <= tolerance for a, b in zip(colour, expected))
 
 
-def wait_for(what, condition, seconds=30):
+def wait_for(what, condition, seconds=30, page=None):
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
         value = condition()
         if value:
             return value
         time.sleep(0.1)
+    if page:
+        # What the browser showed instead, for whoever reads the failure.
+        shot = os.path.join(tempfile.gettempdir(), "browser_view-%d.png" % os.getpid())
+        with open(shot, "wb") as out:
+            out.write(base64.b64decode(page.call("Page.captureScreenshot")["data"]))
+        what += " (the page is in %s; at the adult screen's spot: %s)" % (shot, page.pixel(*ADULT_EMPTY_SPOT))
     fail("timed out waiting for " + what)
 
 
@@ -315,7 +322,7 @@ def test_kiosk(scripts, program, kiosk, sample):
         if not near(page.pixel(*ADULT_EMPTY_SPOT), MENU_BLUE):
             fail("the menu is not where the adult screen will open: %s" % page.pixel(*ADULT_EMPTY_SPOT))
         page.open_adult_screen()
-        wait_for("the adult screen in the browser", page.shows_adult_screen)
+        wait_for("the adult screen in the browser", page.shows_adult_screen, page=page)
         # It comes up with the window manager's frame: a title bar where the
         # menu's blue was, above the screen's own menu bar.
         title = page.pixel(*ADULT_TITLE_SPOT)
@@ -353,7 +360,8 @@ def test_two(scripts, program, kiosk, sample):
         # What is done in one browser shows in that one only.
         for acting, other in ((0, 1), (1, 0)):
             pages[acting].open_adult_screen()
-            wait_for("the adult screen in browser %d" % (acting + 1), pages[acting].shows_adult_screen)
+            wait_for("the adult screen in browser %d" % (acting + 1), pages[acting].shows_adult_screen,
+                     page=pages[acting])
             if acting == 0:
                 time.sleep(1)
                 pages[other].call("Page.bringToFront")

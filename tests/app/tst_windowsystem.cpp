@@ -173,12 +173,22 @@ private slots:
             auto* box = menu->controls().get<QTextEdit>(QStringLiteral("txtMenu"));
             const QPoint bevel(enter->width() / 2, 6);  // above the caption
             auto sample = [&] {
-                const QImage image = painted(menu);
-                samples << Sample{pixelAt(image, menu, menu->client(), {10, 300}),
-                                  pixelAt(image, menu, enter, bevel),
-                                  pixelAt(image, menu, option, indicatorCentre(option)),
-                                  pixelAt(image, menu, box->viewport(), {1, 1}),
-                                  pixelAt(image, menu, option, {option->width() - 4, option->height() / 2})};
+                Sample taken;
+                // The window manager takes a closed dialog's frame away in
+                // its own time, and the X server fills what it uncovers with
+                // the window's colour until the shop paints it again: wait
+                // until the Enter button is painted over the window's colour
+                // (a button that took the colour itself never is, and fails).
+                (void)QTest::qWaitFor([&] {
+                    const QImage image = painted(menu);
+                    taken = Sample{pixelAt(image, menu, menu->client(), {10, 300}),
+                                   pixelAt(image, menu, enter, bevel),
+                                   pixelAt(image, menu, option, indicatorCentre(option)),
+                                   pixelAt(image, menu, box->viewport(), {1, 1}),
+                                   pixelAt(image, menu, option, {option->width() - 4, option->height() / 2})};
+                    return taken.enter != taken.window;
+                });
+                samples << taken;
             };
             sample();
             whenModal([&](QWidget* dialog) {

@@ -40,6 +40,14 @@ start_session() {
 starts() { grep -c 'starting the shop' "$log"; }
 shop_pid() { pgrep -P "$session" -x plimbo; }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
+# Waits up to SECONDS for the session's log to say PATTERN, or fails with MESSAGE.
+wait_for_log() {
+  local deadline=$((SECONDS + $2))
+  until grep -q "$1" "$log"; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "$3"
+    sleep 0.05
+  done
+}
 
 x_server_start 1024x768 || exit 1
 
@@ -92,11 +100,7 @@ box="$(window_of "Plimbo")"
 sleep 1
 [ "$(starts)" -eq 1 ] || fail "the shop was started $(starts) times while its message was up"
 xdotool windowactivate --sync "$box" key Return
-deadline=$((SECONDS + 10))
-until grep -q "refused" "$log"; do
-  [ "$SECONDS" -lt "$deadline" ] || fail "the session did not take the refusal"
-  sleep 0.05
-done
+wait_for_log "refused" 10 "the session did not take the refusal"
 sleep 1.5
 [ "$(starts)" -eq 1 ] || fail "the shop was started again with the same price list"
 [ -z "$(window_of "The Plimbo Shop")" ] || fail "a menu came up on a refused price list"
@@ -117,11 +121,7 @@ sed "s|^shop=.*|shop=\"$drive/failing-shop\"|" "$kiosk" >"$drive/kiosk-with-fail
 chmod +x "$drive/kiosk-with-failing-shop"
 kiosk="$drive/kiosk-with-failing-shop"
 start_session
-deadline=$((SECONDS + 20))
-until grep -q "waiting 60 seconds first" "$log"; do
-  [ "$SECONDS" -lt "$deadline" ] || fail "a shop failing at every start was not paused"
-  sleep 0.05
-done
+wait_for_log "waiting 60 seconds first" 20 "a shop failing at every start was not paused"
 sleep 1
 [ "$(starts)" -eq 10 ] || fail "a shop failing at every start was started $(starts) times, not 10"
 t0="$(now_ms)"

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QHash>
-#include <algorithm>
 #include <QStringList>
+#include <algorithm>
 
 namespace ui {
 
@@ -40,11 +40,9 @@ QString installedFamily(const QString& designed)
     };
     QString family = installedAs(designed);
     // Qt keeps look-alikes in lower case; the family is named as installed.
-    for (const QString& lookAlike : QFont::substitutes(designed)) {
-        if (!family.isEmpty())
-            break;
-        family = installedAs(lookAlike);
-    }
+    const QStringList lookAlikes = QFont::substitutes(designed);
+    for (auto it = lookAlikes.begin(); family.isEmpty() && it != lookAlikes.end(); ++it)
+        family = installedAs(*it);
     if (family.isEmpty())
         family = designed;
     installed.insert(designed, family);

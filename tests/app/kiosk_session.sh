@@ -42,11 +42,7 @@ shop_pid() { pgrep -P "$session" -x plimbo; }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 # Waits up to SECONDS for the session's log to say PATTERN, or fails with MESSAGE.
 wait_for_log() {
-  local deadline=$((SECONDS + $2))
-  until grep -q "$1" "$log"; do
-    [ "$SECONDS" -lt "$deadline" ] || fail "$3"
-    sleep 0.05
-  done
+  x_wait_until "$2" grep -q "$1" "$log" || fail "$3"
 }
 
 x_server_start 1024x768 || exit 1

@@ -76,15 +76,6 @@ fail() {
 unit() { systemctl --user "$@" plimbo-shop.service; }
 property() { systemctl --user show -p "$1" --value plimbo-shop.service; }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
-# Waits up to $1 seconds until the command after it succeeds.
-within() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.05
-  done
-}
 menu_from_new_shop() {
   local pid
   pid="$(property MainPID)"
@@ -97,8 +88,8 @@ stopped_with() { [ "$(property ActiveState)" = "$1" ] && [ "$(property Result)" 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null || fail "cannot install the shop"
 /lib/systemd/systemd --user >"$work/manager.log" 2>&1 &
 manager=$!
-within 20 systemctl --user is-system-running >/dev/null 2>&1 ||
-  within 1 bash -c '[ "$(systemctl --user is-system-running 2>/dev/null)" = degraded ]' ||
+x_wait_until 20 systemctl --user is-system-running >/dev/null 2>&1 ||
+  x_wait_until 1 bash -c '[ "$(systemctl --user is-system-running 2>/dev/null)" = degraded ]' ||
   fail "the user manager did not come up: $(cat "$work/manager.log")"
 x_server_start 1024x768 || exit 1
 x_window_manager_start || exit 1
@@ -120,13 +111,13 @@ systemctl --user link "$work/prefix/lib/systemd/user/plimbo-shop.service" >/dev/
 systemctl --user daemon-reload
 
 unit start
-within 20 menu_from_new_shop 0 || fail "the menu did not appear"
+x_wait_until 20 menu_from_new_shop 0 || fail "the menu did not appear"
 echo "the unit shows the menu"
 
 # A crash: back.
 crashed="$(property MainPID)"
 kill -SEGV "$crashed"
-within 10 menu_from_new_shop "$crashed" || fail "the shop was not back after SIGSEGV"
+x_wait_until 10 menu_from_new_shop "$crashed" || fail "the shop was not back after SIGSEGV"
 echo "after SIGSEGV the menu is back"
 
 # Customers finishing one after another, more often than the start limit
@@ -136,7 +127,7 @@ for customer in $(seq 12); do
   pid="$(property MainPID)"
   order_then_clear_exit || fail "customer $customer could not order and press Clear - Exit"
   t0="$(now_ms)"
-  within 10 menu_from_new_shop "$pid" || fail "customer $customer: the menu did not come back"
+  x_wait_until 10 menu_from_new_shop "$pid" || fail "customer $customer: the menu did not come back"
   times+=($(($(now_ms) - t0)))
 done
 [ "$(property ActiveState)" = active ] || fail "the unit is $(property ActiveState) after 12 customers"
@@ -148,9 +139,9 @@ echo "from Clear - Exit to the menu: $(printf '%s\n' "${times[@]}" | sort -n | s
 printf '"Adult","Nike    ","Running",8.5\r\n' >"$work/drive/PlimboPrice.txt"
 restarts="$(property NRestarts)"
 kill -KILL "$(property MainPID)"
-within 10 wait_for_window "Plimbo" 1 || fail "the shop's message about the price list did not appear"
+x_wait_until 10 wait_for_window "Plimbo" 1 || fail "the shop's message about the price list did not appear"
 xdotool windowactivate --sync "$(window_of "Plimbo")" key Return
-within 10 stopped_with failed exit-code || fail "the unit did not stop on the refused price list"
+x_wait_until 10 stopped_with failed exit-code || fail "the unit did not stop on the refused price list"
 [ "$(property ExecMainStatus)" = 3 ] || fail "the shop ended with $(property ExecMainStatus), not 3"
 sleep 0.5
 [ "$(property ActiveState)" = failed ] || fail "the unit started the shop again on a refused price list"
@@ -163,7 +154,7 @@ cp "$sample/PlimboPrice.txt" "$work/drive/PlimboPrice.txt"
 systemctl --user unset-environment DISPLAY
 unit reset-failed
 unit start
-within 10 stopped_with failed exit-code || fail "the unit did not stop without a display"
+x_wait_until 10 stopped_with failed exit-code || fail "the unit did not stop without a display"
 [ "$(property ExecMainStatus)" = 2 ] || fail "the shop ended with $(property ExecMainStatus), not 2"
 echo "no display leaves the unit stopped"
 
@@ -174,7 +165,7 @@ unit reset-failed
 : >"$work/shop.log"
 unit start
 failures() { grep -c 'Could not find the Qt platform plugin "wayland"' "$work/shop.log"; }
-within 30 bash -c '[ "$(systemctl --user show -p ActiveState --value plimbo-shop.service)" = failed ]' ||
+x_wait_until 30 bash -c '[ "$(systemctl --user show -p ActiveState --value plimbo-shop.service)" = failed ]' ||
   fail "a shop failing at every start was not stopped"
 seen="$(failures)"
 sleep 1

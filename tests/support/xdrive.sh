@@ -1,7 +1,7 @@
 # Drives the real shop on an X display from outside, as a customer's mouse
 # does: finds its windows by their titles and clicks its controls where the
 # screens place them. Sourced by the tests that run the shop as a program;
-# needs xdotool and xwininfo, and DISPLAY set.
+# needs xdotool and xwininfo, DISPLAY set, and scripts/xserver.sh sourced.
 
 # The client-area heights of the screens, in pixels: what sits below a
 # window's menu bar.
@@ -15,12 +15,9 @@ window_of() {
 
 # Waits up to $2 seconds (default 10) until a window with title $1 shows.
 wait_for_window() {
-  local title="$1" deadline=$((SECONDS + ${2:-10}))
-  until [ -n "$(window_of "$title")" ]; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.05
-  done
+  x_wait_until "${2:-10}" window_shows "$1"
 }
+window_shows() { [ -n "$(window_of "$1")" ]; }
 
 # Clicks the point X, Y (pixels) of the client area of the window titled $1.
 click_in() {

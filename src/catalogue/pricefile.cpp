@@ -120,12 +120,26 @@ void PriceFileReader::skipBlankLines()
 
 void PriceFileReader::fail(int field, const QString& what) const
 {
-    throw PriceFileError(QStringLiteral("The price list %1 could not be read.\n"
-                                        "File: %2\n"
-                                        "Record %3, field %4 (line %5): %6")
-                             // One pass, so a "%" in the path or the file's text stays as it is.
-                             .arg(QLatin1String(PriceFileName), realPath_, QString::number(record_),
-                                  fieldName(field), QString::number(line_), what));
+    const QString header = QStringLiteral("The price list %1 could not be read.\nFile: %2\n")
+                               .arg(QLatin1String(PriceFileName), realPath_);
+    if (shortAt_ < 0 || field < shortAt_) {
+        // One pass, so a "%" in the path or the file's text stays as it is.
+        throw PriceFileError(header + QStringLiteral("Record %1, field %2 (line %3): %4")
+                                          .arg(QString::number(record_), fieldName(field),
+                                               QString::number(line_), what));
+    }
+    // A record whose line ended early, or whose file did, is short whatever
+    // stands after it (nothing, a blank line, the next record): the owner
+    // wrote too few fields, so that is what the message says first.
+    QString message = header + QStringLiteral("Record %1 (line %2) has only %3 of its %4 fields: "
+                                              "%5 is the first one missing.")
+                                   .arg(QString::number(record_), QString::number(recordLine_),
+                                        QString::number(shortAt_), QString::number(FieldCount),
+                                        fieldName(shortAt_));
+    if (field > shortAt_)
+        message += QStringLiteral("\nRead as going on over the line end, it fails at %1 (line %2): %3")
+                       .arg(fieldName(field), QString::number(line_), what);
+    throw PriceFileError(message);
 }
 
 std::optional<PriceRecord> PriceFileReader::next()
@@ -136,11 +150,17 @@ std::optional<PriceRecord> PriceFileReader::next()
         return std::nullopt;
 
     ++record_;
+    recordLine_ = line_;
+    shortAt_ = -1;
     PriceRecord r;
     for (int field = 0; field < FieldCount; ++field) {
         skipBlanks();
-        if (peek() < 0)
-            fail(field, QStringLiteral("the file ends here, so the record is cut short."));
+        // A record may go on over a line end; a field that cannot be read
+        // there, or the file's end, means the record was short.
+        if (peek() < 0) {
+            shortAt_ = field;
+            fail(field, QString());
+        }
         if (field == 0)
             r.category = readText(field);
         else if (field == 1)
@@ -255,14 +275,11 @@ void PriceFileReader::endField(int field)
         get();
         return;
     }
-    if (c == '\r') {
+    if (c == '\r' || c == '\n') {
         get();
-        if (peek() == '\n')
+        if (c == '\r' && peek() == '\n')
             get();
-        return;
-    }
-    if (c == '\n') {
-        get();
+        shortAt_ = field + 1;
         return;
     }
     bool cut = false;

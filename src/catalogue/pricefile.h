@@ -81,6 +81,8 @@ private:
     bool eof_ = false;
     int record_ = 0;
     int line_ = 1;
+    int recordLine_ = 1;     // where the record being read starts
+    int shortAt_ = -1;       // the field that follows a line end inside the record
 };
 
 // Called for each record read, with what the store did with it.

@@ -46,7 +46,7 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("missing") << int(Put::Nothing) << QByteArray() << "could not be opened";
         QTest::newRow("record cut short") << int(Put::Bytes) << QByteArray("\"Adult\",\"Nike    \",\"A\",1\r\n")
-                                          << "Record 1, field Type 2";
+                                          << "Record 1 (line 1) has only 4 of its 12 fields: Type 2 is the first one missing.";
         QTest::newRow("price out of range")
             << int(Put::Bytes)
             << (test::canonicalFile() + test::record("Child", "Nike    ", {{"A", 1}, {"B", 2}, {"C", 3}, {"D", 4},

@@ -154,9 +154,19 @@ private slots:
 
         QByteArray cut = Addidas;
         cut.chop(5);  // ",60\r\n"
-        QTest::newRow("cut short") << cut << "Record 1, field Price 5 (line 1)" << "record is cut short";
-        QTest::newRow("cut short after a comma") << QByteArray("\"Adult\",") << "Record 1, field Brand"
-                                                 << "record is cut short";
+        // A short record is told by where it starts and how many fields it has, whatever follows it.
+        const QByteArray four("\"Adult\",\"Nike    \",\"A\",1\r\n");
+        const QString fourOfTwelve("Record 1 (line 1) has only 4 of its 12 fields: Type 2 is the first one missing.");
+        QTest::newRow("cut short") << cut << "Record 1 (line 1)" << "only 11 of its 12 fields: Price 5 is the first";
+        QTest::newRow("cut short after a comma") << QByteArray("\"Adult\",") << "Record 1 (line 1)"
+                                                 << "only 1 of its 12 fields: Brand";
+        QTest::newRow("short line, then the end") << four << "" << fourOfTwelve;
+        QTest::newRow("short line, then a blank line") << four + "\r\n" << "" << fourOfTwelve;
+        QTest::newRow("short line, then the next record")
+            << four + Addidas << fourOfTwelve << "it fails at Price 2 (line 2): found the text";
+        QTest::newRow("short second record") << Addidas + "\n" + four << "" << "Record 2 (line 3) has only 4";
+        QTest::newRow("short over two lines") << QByteArray("\"Adult\"\n\"Nike    \",\"A\",1\n\n") << ""
+                                              << "Record 1 (line 1) has only 4 of its 12 fields: Type 2";
         QTest::newRow("text for a price") << QByteArray(Addidas).replace(",55,", ",\"55\",")
                                           << "Record 1, field Price 2" << "found the text";
         QTest::newRow("word for a price") << QByteArray(Addidas).replace(",55,", ",cheap,")

@@ -85,13 +85,18 @@ bool inSight(ui::ListBox* list, int row)
 }
 
 // Taps a list's row; a row out of sight is first brought into it by a swipe.
-void tapRow(ui::ListBox* list, int row)
+// False when a swipe never settles or the row never comes into sight.
+[[nodiscard]] bool tapRow(ui::ListBox* list, int row)
 {
     for (int swipes = 0; !inSight(list, row) && swipes < 5; ++swipes) {
         swipeUp(list, list->viewport()->height() / 2);
-        QTest::qWaitFor([&] { return QScroller::scroller(list->viewport())->state() == QScroller::Inactive; });
+        if (!QTest::qWaitFor([&] { return QScroller::scroller(list->viewport())->state() == QScroller::Inactive; }))
+            return false;
     }
+    if (!inSight(list, row))
+        return false;
     tap(list->viewport(), list->visualItemRect(list->item(row)).center());
+    return true;
 }
 
 // Keyboard alone: every key goes to the widget that has the focus.
@@ -251,11 +256,11 @@ private slots:
         auto* adult = shop.frmAdult.as<SelectionScreen>();
         QVERIFY(adult && QTest::qWaitForWindowExposed(adult));
 
-        tapRow(adult->brandList(), 2);
+        QVERIFY(tapRow(adult->brandList(), 2));
         QCOMPARE(adult->brandList()->selectedText(), QStringLiteral("Nike    "));
-        tapRow(adult->typeList(), 1);
+        QVERIFY(tapRow(adult->typeList(), 1));
         QCOMPARE(adult->typeList()->selectedText(), QStringLiteral("Hoops"));
-        tapRow(adult->sizeList(), 7);
+        QVERIFY(tapRow(adult->sizeList(), 7));
         QCOMPARE(adult->sizeList()->selectedText(), QStringLiteral("10 1/2"));
         auto* up = adult->upDown()->findChild<QToolButton*>(QStringLiteral("up"));
         auto* down = adult->upDown()->findChild<QToolButton*>(QStringLiteral("down"));
@@ -275,10 +280,10 @@ private slots:
         auto* child = shop.frmChild.as<SelectionScreen>();
         QVERIFY(child && QTest::qWaitForWindowExposed(child));
 
-        tapRow(child->brandList(), 0);
+        QVERIFY(tapRow(child->brandList(), 0));
         QCOMPARE(child->brandList()->selectedText(), QStringLiteral("Addidas "));
-        tapRow(child->typeList(), 1);
-        tapRow(child->sizeList(), 8);
+        QVERIFY(tapRow(child->typeList(), 1));
+        QVERIFY(tapRow(child->sizeList(), 8));
         QCOMPARE(child->sizeList()->selectedText(), QStringLiteral("5 "));
         tap(child->upDown()->findChild<QToolButton*>(QStringLiteral("up")));
         tap(child->upDown()->findChild<QToolButton*>(QStringLiteral("up")));

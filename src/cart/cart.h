@@ -7,6 +7,7 @@
 
 #include "../catalogue/catalogue.h"
 #include "../catalogue/int16.h"
+#include "pendingline.h"
 
 #include <QObject>
 #include <QString>
@@ -21,17 +22,6 @@ struct CartLine {
     QString Type;
     QString Size;
     Int16 Qty;
-};
-
-// A selection screen's priced choice, set by Find Price and copied into the
-// cart by Add To Shopping Cart.
-struct PendingLine {
-    Int16 LineCost;
-    QString LineBrand;
-    QString LineType;
-    QString LineSize;
-    Int16 LineQuantity;
-    Int16 LineUnitPrice;   // the unit price LineCost was worked out from
 };
 
 class Cart : public QObject {

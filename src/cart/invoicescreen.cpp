@@ -32,9 +32,9 @@ struct Column {
     QString caption;        // heading text
     int headingLeft, headingWidth;
     int cellLeft, cellWidth;
-    Align align;
-    QString initial;        // a cell's text before the invoice is filled
-    bool enabled;
+    Align align = Align::Left;
+    QString initial = {};   // a cell's text before the invoice is filled
+    bool enabled = false;   // only the sizes can be reached
     int cellHeight = CellHeight;
 };
 
@@ -42,14 +42,21 @@ const std::vector<Column>& columns()
 {
     const QString blank = QStringLiteral(" ");
     static const std::vector<Column> table{
-        // cells, heading, caption, heading left/width, cell left/width, alignment, initial, enabled
-        {"txtQty", "lblQTY", QStringLiteral("Qty"), 480, 375, 480, 375, Align::Centre, blank, false},
-        {"txtAC", "lblAC", QStringLiteral("Adult/Child"), 960, 1455, 1200, 975, Align::Left, blank, false},
-        {"txtBrand", "lblBrand", QStringLiteral("Brand"), 2760, 1215, 2520, 1455, Align::Left, blank, false},
-        {"txtType", "lblType", QStringLiteral("Type"), 4320, 1215, 4320, 1455, Align::Left, {}, false, 315},
-        {"txtSize", "Label1", QStringLiteral("Size"), 5760, 855, 6000, 855, Align::Centre, blank, true},
-        {"txtUnitPrice", "lblUnitPrice", QStringLiteral("Unit Price"), 6960, 1215, 7080, 975, Align::Right, {}, false},
-        {"txtCost", "lblCost", QStringLiteral("Cost"), 8160, 1215, 8400, 975, Align::Right, blank, false},
+        {.cells = "txtQty", .heading = "lblQTY", .caption = QStringLiteral("Qty"), .headingLeft = 480,
+         .headingWidth = 375, .cellLeft = 480, .cellWidth = 375, .align = Align::Centre, .initial = blank},
+        {.cells = "txtAC", .heading = "lblAC", .caption = QStringLiteral("Adult/Child"), .headingLeft = 960,
+         .headingWidth = 1455, .cellLeft = 1200, .cellWidth = 975, .initial = blank},
+        {.cells = "txtBrand", .heading = "lblBrand", .caption = QStringLiteral("Brand"), .headingLeft = 2760,
+         .headingWidth = 1215, .cellLeft = 2520, .cellWidth = 1455, .initial = blank},
+        {.cells = "txtType", .heading = "lblType", .caption = QStringLiteral("Type"), .headingLeft = 4320,
+         .headingWidth = 1215, .cellLeft = 4320, .cellWidth = 1455, .cellHeight = 315},
+        {.cells = "txtSize", .heading = "Label1", .caption = QStringLiteral("Size"), .headingLeft = 5760,
+         .headingWidth = 855, .cellLeft = 6000, .cellWidth = 855, .align = Align::Centre, .initial = blank,
+         .enabled = true},
+        {.cells = "txtUnitPrice", .heading = "lblUnitPrice", .caption = QStringLiteral("Unit Price"),
+         .headingLeft = 6960, .headingWidth = 1215, .cellLeft = 7080, .cellWidth = 975, .align = Align::Right},
+        {.cells = "txtCost", .heading = "lblCost", .caption = QStringLiteral("Cost"), .headingLeft = 8160,
+         .headingWidth = 1215, .cellLeft = 8400, .cellWidth = 975, .align = Align::Right, .initial = blank},
     };
     return table;
 }
@@ -76,36 +83,46 @@ std::vector<Rule> rules()
 std::vector<ui::ControlSpec> controlTable()
 {
     std::vector<ui::ControlSpec> t{
-        {"lblMenu01", Kind::Label, QStringLiteral("\"The Plimbo Shop\""), {2400, 120, 4815, 615},
-         ComicSans(24, true, true), -1, Align::Centre, true, true, false, Blue, Red},
-        {"lblCustInvoice", Kind::Label, invoice::Caption, {3600, 840, 2415, 375}, MsSansSerif(13.5), -1,
-         Align::Left, true, false},
+        {.name = "lblMenu01", .kind = Kind::Label, .caption = QStringLiteral("\"The Plimbo Shop\""),
+         .rect = {2400, 120, 4815, 615}, .font = ComicSans(24, true, true), .align = Align::Centre,
+         .background = Blue, .foreground = Red},
+        {.name = "lblCustInvoice", .kind = Kind::Label, .caption = invoice::Caption, .rect = {3600, 840, 2415, 375},
+         .font = MsSansSerif(13.5), .enabled = false},
     };
     for (const Column& c : columns())
-        t.push_back({c.heading, Kind::Label, c.caption, {c.headingLeft, 1680, c.headingWidth, 255}, {}, -1,
-                     c.heading == QLatin1String("lblQTY") ? Align::Left : Align::Centre});
+        t.push_back({.name = c.heading, .kind = Kind::Label, .caption = c.caption,
+                     .rect = {c.headingLeft, 1680, c.headingWidth, 255},
+                     .align = c.heading == QLatin1String("lblQTY") ? Align::Left : Align::Centre});
     for (const Column& c : columns()) {
-        for (int r = 0; r < invoice::Rows; ++r) {
-            ui::ControlSpec cell{QStringLiteral("%1(%2)").arg(QLatin1String(c.cells)).arg(r), Kind::TextBox,
-                                 c.initial, {c.cellLeft, RowTop + RowPitch * r, c.cellWidth, c.cellHeight},
-                                 r < 2 ? MsSansSerif(8.25, true) : ui::FontSpec{}, -1, c.align, true, c.enabled};
-            cell.accessibleName = QStringLiteral("%1, row %2").arg(c.caption).arg(r + 1);
-            t.push_back(cell);
-        }
+        for (int r = 0; r < invoice::Rows; ++r)
+            t.push_back({.name = QStringLiteral("%1(%2)").arg(QLatin1String(c.cells)).arg(r),
+                         .kind = Kind::TextBox,
+                         .caption = c.initial,
+                         .rect = {c.cellLeft, RowTop + RowPitch * r, c.cellWidth, c.cellHeight},
+                         .font = r < 2 ? MsSansSerif(8.25, true) : ui::FontSpec{},
+                         .align = c.align,
+                         .enabled = c.enabled,
+                         .accessibleName = QStringLiteral("%1, row %2").arg(c.caption).arg(r + 1)});
     }
     int n = 0;
     for (const Rule& rule : rules())
-        t.push_back({QStringLiteral("Line%1").arg(++n), Kind::Line, {},
-                     {rule.x1, rule.y1, rule.x2 - rule.x1, rule.y2 - rule.y1}});
-    t.push_back({"lblThanks", Kind::Label, {}, {840, 5880, 4335, 855}, ComicSans(24, true), -1, Align::Left, true,
-                 false});
-    t.push_back({"lblTotal", Kind::Label, QStringLiteral("Your Total Cost"), {5400, 6120, 2055, 375},
-                 ComicSans(9.75), -1, Align::Centre});
-    t.push_back({"txtTotal", Kind::TextBox, {}, {7560, 6000, 1815, 495}, MsSansSerif(12, true), -1, Align::Centre,
-                 true, false, false, {}, {}, QStringLiteral("Total")});
-    t.push_back({"cmdSeeOther", Kind::Button, invoice::SeeChildren, {480, 7560, 2895, 615}, {}, 0});
-    t.push_back({"cmdClear", Kind::Button, invoice::ClearExit, {3360, 7560, 2775, 615}, {}, 1});
-    t.push_back({"cmdAccept", Kind::Button, invoice::Accept, {5880, 7560, 3615, 615}, {}, 2});
+        t.push_back({.name = QStringLiteral("Line%1").arg(++n), .kind = Kind::Line,
+                     .rect = {rule.x1, rule.y1, rule.x2 - rule.x1, rule.y2 - rule.y1}});
+    const ui::ControlSpec foot[] = {
+        {.name = "lblThanks", .kind = Kind::Label, .rect = {840, 5880, 4335, 855}, .font = ComicSans(24, true),
+         .enabled = false},
+        {.name = "lblTotal", .kind = Kind::Label, .caption = QStringLiteral("Your Total Cost"),
+         .rect = {5400, 6120, 2055, 375}, .font = ComicSans(9.75), .align = Align::Centre},
+        {.name = "txtTotal", .kind = Kind::TextBox, .rect = {7560, 6000, 1815, 495}, .font = MsSansSerif(12, true),
+         .align = Align::Centre, .enabled = false, .accessibleName = QStringLiteral("Total")},
+        {.name = "cmdSeeOther", .kind = Kind::Button, .caption = invoice::SeeChildren, .rect = {480, 7560, 2895, 615},
+         .tab = 0},
+        {.name = "cmdClear", .kind = Kind::Button, .caption = invoice::ClearExit, .rect = {3360, 7560, 2775, 615},
+         .tab = 1},
+        {.name = "cmdAccept", .kind = Kind::Button, .caption = invoice::Accept, .rect = {5880, 7560, 3615, 615},
+         .tab = 2},
+    };
+    t.insert(t.end(), std::begin(foot), std::end(foot));
     return t;
 }
 

@@ -23,10 +23,10 @@ struct Place {
 struct Row {
     const char* name;
     Kind kind;
-    QString caption;
-    ui::FontSpec font;
-    Align align;
-    QString accessibleName;
+    QString caption = {};
+    ui::FontSpec font = {};
+    Align align = Align::Left;
+    QString accessibleName = {};
     Place adult;
     Place child;
 };
@@ -35,41 +35,43 @@ const QString Title = QStringLiteral("*");  // replaced by the category's title
 
 const std::vector<Row>& sharedTable()
 {
-    // name, kind, caption, font, align, accessible name,
-    //   adult {left, top, width, height} tab,  child {left, top, width, height} tab
+    // adult, child: where the control sits on that screen, {left, top, width, height} in twips, and its tab index.
     static const std::vector<Row> rows{
-        {"lblTitle", Kind::Label, Title, ComicSans(12), Align::Left, {},
-         {{3240, 240, 1935, 495}, 1}, {{2760, 120, 2535, 375}, 13}},
-        {"lblBrand", Kind::Label, QStringLiteral("Brand"), ComicSans(9.75), Align::Left, {},
-         {{480, 1080, 615, 255}, 3}, {{120, 1200, 615, 255}, 12}},
-        {"lblType", Kind::Label, QStringLiteral("Type"), ComicSans(9.75), Align::Left, {},
-         {{2040, 1080, 855, 375}, 10}, {{1680, 1200, 855, 375}, 9}},
-        {"lblSize", Kind::Label, QStringLiteral("Size"), ComicSans(9.75), Align::Left, {},
-         {{3240, 1080, 615, 375}, 4}, {{2880, 1200, 615, 375}, 11}},
-        {"lblQuantity", Kind::Label, QStringLiteral("Quantity"), ComicSans(9.75), Align::Left, {},
-         {{4320, 1080, 975, 375}, 12}, {{3960, 1200, 975, 375}, 8}},
-        {"lblPrice", Kind::Label, QStringLiteral("Price"), ComicSans(9.75), Align::Left, {},
-         {{7320, 1080, 615, 375}, 5}, {{6960, 1200, 615, 375}, 10}},
-        {"lst*Brand", Kind::List, {}, {}, Align::Left, QStringLiteral("Brand"),
-         {{360, 1440, 855, 1035}, 0}, {{0, 1560, 855, 1035}, 7}},
-        {"lst*Type", Kind::List, {}, {}, Align::Left, QStringLiteral("Type"),
-         {{1560, 1440, 1335, 1035}, 9}, {{1200, 1560, 1335, 1035}, 3}},
-        {"lst*Size", Kind::List, {}, {}, Align::Left, QStringLiteral("Size"),
-         {{3120, 1440, 855, 1620}, 8}, {{2760, 1560, 855, 1620}, 4}},
-        {"txtQuantity", Kind::TextBox, QStringLiteral("1"), ComicSans(12), Align::Centre, QStringLiteral("Quantity"),
-         {{4320, 1440, 615, 495}, 11}, {{3960, 1560, 375, 495}, 2}},
-        {"UpDown1", Kind::Spin, {}, {}, Align::Left, QStringLiteral("Quantity up or down"),
-         {{4936, 1440, 240, 495}, 14}, {{4336, 1560, 240, 495}, 14}},
-        {"cmdFindPrice", Kind::Button, QStringLiteral("Find Price"), {}, Align::Left, {},
-         {{5760, 1440, 1095, 615}, 7}, {{5280, 1560, 1095, 615}, 5}},
-        {"txtPrice", Kind::TextBox, {}, ui::MsSansSerif(12), Align::Centre, QStringLiteral("Price"),
-         {{7080, 1440, 1335, 495}, 6}, {{6720, 1560, 1335, 495}, 6}},
-        {"cmdReset", Kind::Button, QStringLiteral("Reset"), {}, Align::Left, {},
-         {{4320, 3000, 2775, 375}, 15}, {{3960, 3120, 2775, 375}, 0}},
-        {"cmdCart", Kind::Button, AddToCartCaption, {}, Align::Left, {},
-         {{4320, 3600, 2775, 375}, 13}, {{3960, 3720, 2775, 375}, 1}},
-        {"txt*Directions", Kind::TextArea, Directions, ComicSans(9.75), Align::Left, QStringLiteral("Directions"),
-         {{0, 4560, 8415, 735}, 2}, {{0, 4800, 8535, 735}, 15}},
+        {.name = "lblTitle", .kind = Kind::Label, .caption = Title, .font = ComicSans(12),
+         .adult = {{3240, 240, 1935, 495}, 1}, .child = {{2760, 120, 2535, 375}, 13}},
+        {.name = "lblBrand", .kind = Kind::Label, .caption = QStringLiteral("Brand"), .font = ComicSans(9.75),
+         .adult = {{480, 1080, 615, 255}, 3}, .child = {{120, 1200, 615, 255}, 12}},
+        {.name = "lblType", .kind = Kind::Label, .caption = QStringLiteral("Type"), .font = ComicSans(9.75),
+         .adult = {{2040, 1080, 855, 375}, 10}, .child = {{1680, 1200, 855, 375}, 9}},
+        {.name = "lblSize", .kind = Kind::Label, .caption = QStringLiteral("Size"), .font = ComicSans(9.75),
+         .adult = {{3240, 1080, 615, 375}, 4}, .child = {{2880, 1200, 615, 375}, 11}},
+        {.name = "lblQuantity", .kind = Kind::Label, .caption = QStringLiteral("Quantity"), .font = ComicSans(9.75),
+         .adult = {{4320, 1080, 975, 375}, 12}, .child = {{3960, 1200, 975, 375}, 8}},
+        {.name = "lblPrice", .kind = Kind::Label, .caption = QStringLiteral("Price"), .font = ComicSans(9.75),
+         .adult = {{7320, 1080, 615, 375}, 5}, .child = {{6960, 1200, 615, 375}, 10}},
+        {.name = "lst*Brand", .kind = Kind::List, .accessibleName = QStringLiteral("Brand"),
+         .adult = {{360, 1440, 855, 1035}, 0}, .child = {{0, 1560, 855, 1035}, 7}},
+        {.name = "lst*Type", .kind = Kind::List, .accessibleName = QStringLiteral("Type"),
+         .adult = {{1560, 1440, 1335, 1035}, 9}, .child = {{1200, 1560, 1335, 1035}, 3}},
+        {.name = "lst*Size", .kind = Kind::List, .accessibleName = QStringLiteral("Size"),
+         .adult = {{3120, 1440, 855, 1620}, 8}, .child = {{2760, 1560, 855, 1620}, 4}},
+        {.name = "txtQuantity", .kind = Kind::TextBox, .caption = QStringLiteral("1"), .font = ComicSans(12),
+         .align = Align::Centre, .accessibleName = QStringLiteral("Quantity"),
+         .adult = {{4320, 1440, 615, 495}, 11}, .child = {{3960, 1560, 375, 495}, 2}},
+        {.name = "UpDown1", .kind = Kind::Spin, .accessibleName = QStringLiteral("Quantity up or down"),
+         .adult = {{4936, 1440, 240, 495}, 14}, .child = {{4336, 1560, 240, 495}, 14}},
+        {.name = "cmdFindPrice", .kind = Kind::Button, .caption = QStringLiteral("Find Price"),
+         .adult = {{5760, 1440, 1095, 615}, 7}, .child = {{5280, 1560, 1095, 615}, 5}},
+        {.name = "txtPrice", .kind = Kind::TextBox, .font = ui::MsSansSerif(12), .align = Align::Centre,
+         .accessibleName = QStringLiteral("Price"),
+         .adult = {{7080, 1440, 1335, 495}, 6}, .child = {{6720, 1560, 1335, 495}, 6}},
+        {.name = "cmdReset", .kind = Kind::Button, .caption = QStringLiteral("Reset"),
+         .adult = {{4320, 3000, 2775, 375}, 15}, .child = {{3960, 3120, 2775, 375}, 0}},
+        {.name = "cmdCart", .kind = Kind::Button, .caption = AddToCartCaption,
+         .adult = {{4320, 3600, 2775, 375}, 13}, .child = {{3960, 3720, 2775, 375}, 1}},
+        {.name = "txt*Directions", .kind = Kind::TextArea, .caption = Directions, .font = ComicSans(9.75),
+         .accessibleName = QStringLiteral("Directions"),
+         .adult = {{0, 4560, 8415, 735}, 2}, .child = {{0, 4800, 8535, 735}, 15}},
     };
     return rows;
 }
@@ -84,10 +86,14 @@ std::vector<ui::ControlSpec> controlsFor(const SelectionDescription& d)
     std::vector<ui::ControlSpec> out;
     for (const Row& row : sharedTable()) {
         const Place& place = d.category == Category::Adult ? row.adult : row.child;
-        ui::ControlSpec entry{nameFor(row.name, d.category), row.kind, row.caption == Title ? d.title : row.caption,
-                             place.rect, row.font, place.tab, row.align};
-        entry.accessibleName = row.accessibleName;
-        out.push_back(entry);
+        out.push_back({.name = nameFor(row.name, d.category),
+                       .kind = row.kind,
+                       .caption = row.caption == Title ? d.title : row.caption,
+                       .rect = place.rect,
+                       .font = row.font,
+                       .tab = place.tab,
+                       .align = row.align,
+                       .accessibleName = row.accessibleName});
     }
     auto find = [&out](const QString& name) -> ui::ControlSpec& {
         return *std::find_if(out.begin(), out.end(), [&](const ui::ControlSpec& s) { return s.name == name; });
@@ -111,20 +117,34 @@ const SelectionDescription& selectionDescription(Category c)
     using ResetTypes = SelectionDescription::ResetTypes;
     static const std::array<SelectionDescription, 2> screens = [] {
         std::array<SelectionDescription, 2> d{{
-            {Category::Adult, QStringLiteral("frmAdult"), QStringLiteral("Adult Plimbo Selection"),
-             QStringLiteral("Adult Plimbos"), {1950, 1770, 8460, 5280}, QStringLiteral("lstAdultBrand"),
-             QStringLiteral("lstAdultType"), QStringLiteral("lstAdultSize"),
-             {"7", "7 1/2", "8", "8 1/2", "9", "9 1/2", "10", "10 1/2", "11", "11 1/2", "12", "12 1/2", "13",
-              "13 1/2"},
-             false, false, ResetTypes::CategoryTypesGreyed, {}},
+            {.category = Category::Adult,
+             .formName = QStringLiteral("frmAdult"),
+             .caption = QStringLiteral("Adult Plimbo Selection"),
+             .title = QStringLiteral("Adult Plimbos"),
+             .window = {1950, 1770, 8460, 5280},
+             .brandList = QStringLiteral("lstAdultBrand"),
+             .typeList = QStringLiteral("lstAdultType"),
+             .sizeList = QStringLiteral("lstAdultSize"),
+             .sizes = {"7", "7 1/2", "8", "8 1/2", "9", "9 1/2", "10", "10 1/2", "11", "11 1/2", "12", "12 1/2", "13",
+                       "13 1/2"},
+             .listsOpenEnabled = false,
+             .priceBoxTakesTyping = false,
+             .resetTypes = ResetTypes::CategoryTypesGreyed},
             // The children's sizes are exactly as the shop labels them: two
             // blanks before the halves up to 5 1/2, and "5" with a trailing blank.
-            {Category::Child, QStringLiteral("frmChild"), QStringLiteral("Children's Plimbo Selection"),
-             QStringLiteral("Children's Plimbos"), {1920, 1590, 8520, 5535}, QStringLiteral("lstChildBrand"),
-             QStringLiteral("lstChildType"), QStringLiteral("lstChildSize"),
-             {"1", "1  1/2", "2", "2  1/2", "3", "3  1/2", "4", "4  1/2", "5 ", "5  1/2", "6", "6 1/2", "7",
-              "7 1/2"},
-             true, true, ResetTypes::Empty, {}},
+            {.category = Category::Child,
+             .formName = QStringLiteral("frmChild"),
+             .caption = QStringLiteral("Children's Plimbo Selection"),
+             .title = QStringLiteral("Children's Plimbos"),
+             .window = {1920, 1590, 8520, 5535},
+             .brandList = QStringLiteral("lstChildBrand"),
+             .typeList = QStringLiteral("lstChildType"),
+             .sizeList = QStringLiteral("lstChildSize"),
+             .sizes = {"1", "1  1/2", "2", "2  1/2", "3", "3  1/2", "4", "4  1/2", "5 ", "5  1/2", "6", "6 1/2", "7",
+                       "7 1/2"},
+             .listsOpenEnabled = true,
+             .priceBoxTakesTyping = true,
+             .resetTypes = ResetTypes::Empty},
         }};
         for (SelectionDescription& screen : d)
             screen.controls = controlsFor(screen);

@@ -29,7 +29,7 @@ struct SelectionDescription {
     // What Reset leaves in the type list: the category's type names, greyed
     // with the size list, or nothing until the next brand choice.
     enum class ResetTypes { CategoryTypesGreyed, Empty } resetTypes;
-    std::vector<ui::ControlSpec> controls;
+    std::vector<ui::ControlSpec> controls = {};  // made from the shared table
 };
 
 const SelectionDescription& selectionDescription(Category c);

@@ -2,7 +2,7 @@
 // Find Price, without widgets: checks the customer's choice on a selection
 // screen and prices it from the catalogue.
 
-#include "../cart/cart.h"
+#include "../cart/pendingline.h"
 #include "../catalogue/catalogue.h"
 
 #include <QString>

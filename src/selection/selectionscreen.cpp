@@ -49,7 +49,7 @@ QPushButton* SelectionScreen::button(const char* name) const
 
 void SelectionScreen::fillTypes(const TextSlots& names)
 {
-    typeList()->Clear();
+    typeList()->ClearWithoutClick();
     for (int slot = 0; slot < PairCount; ++slot)
         typeList()->AddItem(names[slot]);
 }
@@ -68,7 +68,7 @@ void SelectionScreen::Form_Load()
 
 void SelectionScreen::lstBrand_Click()
 {
-    typeList()->Clear();
+    typeList()->ClearWithoutClick();
     // A brand the shop does not know, or an empty row, has no types to show.
     if (const auto brand = knownBrandPosition(brandList()->selectedText()))
         fillTypes(section_.BrandType[*brand]);
@@ -142,7 +142,7 @@ void SelectionScreen::cmdReset_Click()
         break;
     case SelectionDescription::ResetTypes::Empty:
         // As a brand choice that finds no brand: no types until one is chosen.
-        typeList()->Clear();
+        typeList()->ClearWithoutClick();
         break;
     }
 }

@@ -65,8 +65,8 @@ enum class Align { Left, Centre, Right };
 struct ControlSpec {
     QString name;
     Kind kind;
-    QString caption;
-    TwipsRect rect;
+    QString caption = {};
+    TwipsRect rect = {};
     FontSpec font = {};
     int tab = -1;                   // tab index; -1 for none
     Align align = Align::Left;

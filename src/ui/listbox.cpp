@@ -55,10 +55,10 @@ void ListBox::AddItem(const QString& text)
     addItem(text);
 }
 
-void ListBox::Clear()
+void ListBox::ClearWithoutClick()
 {
     const QSignalBlocker blocker(this);
-    clear();
+    QListWidget::clear();
     // A screen reader's view of the list keeps a cell for each row it has
     // read. Qt drops those cells at a reset only while it knows an assistive
     // tool to be active; any other reader (an automation tool, or one that

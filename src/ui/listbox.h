@@ -19,7 +19,11 @@ public:
     // The selected row's text; empty when none is selected.
     QString selectedText() const;
     void AddItem(const QString& text);
-    void Clear();
+    // Removes every row without sending Click(), keeping the list's one
+    // accessible object for screen readers.
+    void ClearWithoutClick();
+    // Qt's own clear() sends Click() through the selection change: not for the shop.
+    void clear() = delete;
     QStringList rows() const;
 
 signals:

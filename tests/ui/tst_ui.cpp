@@ -121,7 +121,7 @@ private slots:
         QCOMPARE(list.selectedText(), QStringLiteral("b"));
         list.setListIndex(-1);
         list.setListIndex(2);
-        list.Clear();
+        list.ClearWithoutClick();
         QCOMPARE(clicks.count(), 1);
         QCOMPARE(list.ListIndex(), -1);
     }

@@ -6,7 +6,7 @@
 # price list the shop's message is on the screen and the shop has been
 # started once, and once the file is fixed the menu comes back; a shop that
 # fails at every start is started ten times, then the session pauses rather
-# than spin, and still ends at once when told to.
+# than spin, and still ends at once when told to, leaving no pause behind.
 #   kiosk_session.sh PLIMBO_KIOSK SAMPLE_FOLDER
 set -uo pipefail
 kiosk="$1"
@@ -120,7 +120,10 @@ start_session
 wait_for_log "waiting 60 seconds first" 20 "a shop failing at every start was not paused"
 sleep 1
 [ "$(starts)" -eq 10 ] || fail "a shop failing at every start was started $(starts) times, not 10"
+pause="$(pgrep -P "$session" -x sleep)"
+[ -n "$pause" ] || fail "the paused session has no pause of its own"
 t0="$(now_ms)"
 stop_session
 [ $(($(now_ms) - t0)) -lt 2000 ] || fail "the paused session took $(($(now_ms) - t0)) ms to end"
-echo "[${SECONDS}s] a shop failing at every start: ten starts, then a pause; the session ended at once"
+! kill -0 $pause 2>/dev/null || fail "the session's pause (sleep, pid $pause) was left running after it ended"
+echo "[${SECONDS}s] a shop failing at every start: ten starts, then a pause; the session ended at once, pause and all"

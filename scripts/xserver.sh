@@ -65,7 +65,9 @@ x_server_start() {
     3>"$x_dir/display" 2>"$x_dir/Xvfb.log" </dev/null &
   local xvfb=$!
   x_pids+=("$xvfb")
-  if ! x_wait_until 20 test -s "$x_dir/display"; then
+  # Until it names its display, or ends: one that has died is said at once.
+  x_xvfb_settled() { test -s "$x_dir/display" || ! kill -0 "$1" 2>/dev/null; }
+  if ! x_wait_until 20 x_xvfb_settled "$xvfb" || ! test -s "$x_dir/display"; then
     x_fail "Xvfb did not come up: $(cat "$x_dir/Xvfb.log")"
     return 1
   fi
@@ -125,7 +127,14 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     esac
   done
   [ "$#" -gt 0 ] || { echo "usage: xserver.sh [--size WxH] [--wm openbox|none] COMMAND [ARGS...]" >&2; exit 2; }
-  trap x_stop EXIT
+  # The command runs in the background, its input kept, so that a signal
+  # here is acted on at once: the command is stopped first, then the rest.
+  command_pid=""
+  stop_command() {
+    [ -n "$command_pid" ] && kill "$command_pid" 2>/dev/null && wait "$command_pid" 2>/dev/null
+    x_stop
+  }
+  trap stop_command EXIT
   trap 'exit 130' INT
   trap 'exit 143' TERM
   x_server_start "$size" || exit 1
@@ -135,7 +144,10 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     *) echo "xserver: no window manager '$wm'" >&2; exit 2 ;;
   esac
   export QT_QPA_PLATFORM=xcb
+  "$@" <&0 &
+  command_pid=$!
   status=0
-  "$@" || status=$?
+  wait "$command_pid" || status=$?
+  command_pid=""
   exit "$status"
 fi

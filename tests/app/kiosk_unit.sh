@@ -145,6 +145,8 @@ x_wait_until 10 stopped_with failed exit-code || fail "the unit did not stop on 
 [ "$(property ExecMainStatus)" = 3 ] || fail "the shop ended with $(property ExecMainStatus), not 3"
 sleep 0.5
 [ "$(property ActiveState)" = failed ] || fail "the unit started the shop again on a refused price list"
+[ "$(property NRestarts)" = $((restarts + 1)) ] ||
+  fail "the unit restarted the shop $(($(property NRestarts) - restarts)) times after the kill, not once"
 grep -q "^plimbo: The price list A:PlimboPrice.txt could not be read\. File: .*Record 1, field Price 1" \
   "$work/shop.log" || fail "the refusal is not said on one line of standard error"
 echo "a refused price list leaves the unit stopped; its standard error says why"

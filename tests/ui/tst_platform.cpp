@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QElapsedTimer>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -14,14 +15,29 @@
 
 namespace {
 
-// Runs `act` on the modal dialog once it is open.
+// Runs `act` on the modal dialog once it is open, then closes any dialog
+// still open. A dialog that never shows as modal within the limit fails the
+// test, and is closed all the same: no test waits on a loop nobody ends.
 void whenOpen(std::function<void(QWidget*)> act)
 {
-    QTimer::singleShot(0, qApp, [act = std::move(act)] {
+    auto* poll = new QTimer(qApp);
+    auto* clock = new QElapsedTimer;
+    clock->start();
+    QObject::connect(poll, &QTimer::timeout, qApp, [poll, clock, act = std::move(act)] {
         QWidget* dialog = QApplication::activeModalWidget();
-        QVERIFY(dialog);
-        act(dialog);
+        const bool late = clock->elapsed() > 5000;
+        if (!dialog && !late)
+            return;
+        poll->deleteLater();
+        delete clock;
+        if (dialog)
+            act(dialog);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* open = qobject_cast<QDialog*>(w); open && open->isVisible())
+                open->reject();
+        QVERIFY2(dialog, "no modal dialog opened within 5 s");
     });
+    poll->start(10);
 }
 
 } // namespace

@@ -7,6 +7,7 @@ noVNC canvas pixel by pixel. The view's script runs in a terminal of its own
     browser_view.py kiosk   SCRIPTS PROGRAM KIOSK SAMPLE   the kiosk in the browser, then Ctrl+C
     browser_view.py two     SCRIPTS PROGRAM KIOSK SAMPLE   two runs at once, each its own shop
     browser_view.py broken  SCRIPTS PROGRAM KIOSK SAMPLE   a part that fails is said, nothing is left
+    browser_view.py refused SCRIPTS PROGRAM KIOSK SAMPLE   a refused price list: its message, answered in the browser
 """
 
 import base64
@@ -261,6 +262,27 @@ class Page:
     def shows_menu(self):
         return self.first_yellow_bar()
 
+    def grey_area(self):
+        """Where the window grey shows, [left, top, right, bottom], if in more than a few pixels."""
+        return self.evaluate("""(() => {
+            const c = %s;
+            if (!c || c.width < 100) return null;
+            const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+            let n = 0, l = c.width, t = c.height, r = -1, b = -1;
+            for (let y = 0; y < c.height; y++)
+                for (let x = 0; x < c.width; x++) {
+                    const i = 4 * (y * c.width + x);
+                    if (Math.abs(d[i] - %d) < 8 && Math.abs(d[i + 1] - %d) < 8 && Math.abs(d[i + 2] - %d) < 8) {
+                        n++; l = Math.min(l, x); t = Math.min(t, y); r = Math.max(r, x); b = Math.max(b, y);
+                    }
+                }
+            return n > 2000 ? [l, t, r, b] : null;
+        })()""" % ((self.CANVAS,) + WINDOW_GREY))
+
+    def key(self, name, code):
+        for kind in ("keyDown", "keyUp"):
+            self.call("Input.dispatchKeyEvent", type=kind, key=name, code=name, windowsVirtualKeyCode=code)
+
     def region(self, x, y, width, height):
         """The pixels of part of the remote screen, as one comparable string."""
         return self.evaluate("""(() => {
@@ -293,7 +315,7 @@ class Page:
 
 def start(scripts, program, kiosk, sample, extra_env=None, stale_display=False):
     env = dict(os.environ)
-    for name in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "QT_QPA_PLATFORM"):
+    for name in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"):
         env.pop(name, None)
     env["PLIMBO_DRIVE_A"] = sample
     env["PLIMBO_WEB_PORT"] = "16080"
@@ -342,6 +364,8 @@ def test_kiosk(scripts, program, kiosk, sample):
             fail("expected only the viewer to listen, found %s" % listeners_of(run))
         page = chromium.open(url)
         wait_for("the main menu in the browser", page.shows_menu)
+        if "XDG_RUNTIME_DIR" in run.text():
+            fail("the session had no runtime folder of its own:\n" + run.text())
         # Scaled to the browser window: as large as the window lets it be, no scroll bars.
         def scaled():
             s = page.screen()
@@ -431,6 +455,37 @@ def test_broken(scripts, program, kiosk, sample):
         shutil.rmtree(shims, ignore_errors=True)
 
 
+def test_refused(scripts, program, kiosk, sample):
+    drive = tempfile.mkdtemp(prefix="plimbo-refused-")
+    with open(os.path.join(drive, "PlimboPrice.txt"), "wb") as broken:
+        broken.write(b'"Adult","Nike    ","A",1\r\n')
+    chromium = Chromium()
+    run = start(scripts, program, kiosk, drive)
+    try:
+        url = run.address(30)
+        page = chromium.open(url)
+        box = wait_for("the shop's message in the browser", page.grey_area, page=page)
+        if page.shows_menu():
+            fail("a menu shows beside the message about a refused price list")
+        if os.environ.get("PLIMBO_BROWSER_SHOT"):  # to look at what the browser showed
+            with open(os.environ["PLIMBO_BROWSER_SHOT"], "wb") as out:
+                out.write(base64.b64decode(page.call("Page.captureScreenshot")["data"]))
+        # Answered in the browser: a click on the message, then Enter for its OK.
+        page.click(box[0] + 12, box[1] + 12)
+        page.key("Enter", 13)
+        wait_for("the session to take the answer", lambda: "refused" in run.text() or run._drain(0.1))
+        wait_for("the message to go from the browser", lambda: not page.grey_area(), page=page)
+        print("a refused price list: the address came at once (%s), the message showed in the browser and "
+              "Enter there answered it" % url)
+        run.control_c()
+        if run.wait() != 130 or run.left_behind():
+            fail("the view did not stop cleanly: %s" % run.text())
+    finally:
+        run.kill()
+        chromium.close()
+        shutil.rmtree(drive, ignore_errors=True)
+
+
 if __name__ == "__main__":
     test, scripts, program, kiosk, sample = sys.argv[1:6]
-    {"kiosk": test_kiosk, "two": test_two, "broken": test_broken}[test](scripts, program, kiosk, sample)
+    {"kiosk": test_kiosk, "two": test_two, "broken": test_broken, "refused": test_refused}[test](scripts, program, kiosk, sample)

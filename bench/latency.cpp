@@ -19,6 +19,7 @@
 #include "ui/listbox.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -88,15 +89,23 @@ private:
 PaintWatch* watch;
 
 // The shop's own message box, answered as soon as it has been painted. Until
-// the shop has started, a message (the price list refused) is only printed.
+// the shop has started, a message (the price list refused) is only printed;
+// while a step is being set up, a message is not shown but noted, and the
+// step fails with it.
 class AnsweringPlatform final : public ui::Platform {
 public:
     bool started = false;
+    bool measuring = false;
+    QString unexpected;
 
     void messageBox(const QString& text) override
     {
         if (!started) {
             std::fprintf(stderr, "%s\n", qPrintable(text));
+            return;
+        }
+        if (!measuring) {
+            unexpected = text;
             return;
         }
         watch->afterwards = [](QWidget* w) {
@@ -127,6 +136,32 @@ void settle()
         QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
         quiet = watch->paints == before ? quiet + 1 : 0;
     }
+}
+
+// A list row clicked where the customer sees it. A list that can scroll
+// hands a press to Qt's flick gesture, which gives it back to the widget on
+// top at that point of the screen; the offscreen platform cannot raise a
+// window, so any shop window covering the list is hidden first.
+void clickRow(ui::ListBox* list, int row)
+{
+    list->scrollToItem(list->item(row));
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    for (int covering = 0; covering < 4; ++covering) {
+        QWidget* top = QApplication::widgetAt(list->viewport()->mapToGlobal(at));
+        if (!top || top->window() == list->window())
+            break;
+        top->window()->hide();
+        settle();
+    }
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Closes whatever dialog a step left waiting, so that the step ends.
+void closeDialogs()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible())
+            dialog->reject();
 }
 
 struct Step {
@@ -165,10 +200,6 @@ int main(int argc, char* argv[])
     auto invoice = [&] { return shop.frmInvoice.as<InvoiceScreen>(); };
     auto is = [](auto get) { return [get](QWidget* w) { return w == get(); }; };
     auto click = [](QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); };
-    auto clickRow = [](ui::ListBox* list, int row) {
-        list->scrollToItem(list->item(row));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
-    };
     auto unload = [&](ui::ScreenSlot& slot) {
         slot.unload();
         settle();
@@ -267,28 +298,53 @@ int main(int argc, char* argv[])
          [&](int) { click(adult()->button("cmdReset")); }, is(adult)},
     };
 
+    // Every part of a step has a limit: a step that goes wrong fails with its
+    // name, even while a dialog waits for an answer nobody gives.
+    constexpr int LimitMs = 5000;
+    bool overdue = false;
+    QTimer guard;
+    guard.setSingleShot(true);
+    guard.setInterval(LimitMs);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        overdue = true;
+        closeDialogs();
+    });
+    auto within = [&](const char* step, const char* part, const std::function<void()>& run) {
+        overdue = false;
+        guard.start();
+        run();
+        guard.stop();
+        if (overdue)
+            std::fprintf(stderr, "%s: %s did not finish within %d ms\n", step, part, LimitMs);
+        if (!platform.unexpected.isEmpty())
+            std::fprintf(stderr, "%s: the shop said \"%s\" during the %s\n", step, qPrintable(platform.unexpected), part);
+        return !overdue && platform.unexpected.isEmpty();
+    };
+
     const QString platformName = QGuiApplication::platformName();
     for (const Step& step : steps) {
         if (!only.isEmpty() && only != QLatin1String(step.name))
             continue;
         std::vector<double> ms;
         for (int rep = 0; rep < repeats; ++rep) {
-            step.prepare(rep);
-            paintWatch.arm(step.painted);
-            CALLGRIND_TOGGLE_COLLECT;
-            const qint64 start = clock_.nsecsElapsed();
-            step.act(rep);
-            QElapsedTimer limit;
-            limit.start();
-            while (paintWatch.finished < 0 && limit.elapsed() < 5000)
-                QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
-            const qint64 finished = paintWatch.finished;
-            CALLGRIND_TOGGLE_COLLECT;
-            paintWatch.arm(nullptr);
-            if (finished < 0) {
-                std::fprintf(stderr, "%s: no paint within 5 s\n", step.name);
+            if (!within(step.name, "set-up", [&] { step.prepare(rep); }))
                 return 1;
-            }
+            paintWatch.arm(step.painted);
+            qint64 start = 0, finished = -1;
+            const bool inTime = within(step.name, "step", [&] {
+                platform.measuring = true;
+                CALLGRIND_TOGGLE_COLLECT;
+                start = clock_.nsecsElapsed();
+                step.act(rep);
+                while (paintWatch.finished < 0 && !overdue)
+                    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+                finished = paintWatch.finished;
+                CALLGRIND_TOGGLE_COLLECT;
+                platform.measuring = false;
+            });
+            paintWatch.arm(nullptr);
+            if (!inTime || finished < 0)
+                return 1;
             ms.push_back(double(finished - start) / 1e6);
         }
         std::sort(ms.begin(), ms.end());

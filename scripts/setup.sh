@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev      # Qt 6 Widgets, Qt Test and the OpenGL headers Qt's CMake files ask for
+  qt6-base-private-dev        # the tests turn accessibility on as a screen reader does
   fonts-comic-neue            # stands in for "Comic Sans MS"
   fonts-liberation2           # stands in for "MS Sans Serif"
   fonts-dejavu-core

@@ -2,10 +2,13 @@
 
 #include "money.h"
 #include "shop.h"
+#include "../ui/announce.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <vector>
 
 namespace plimbo {
@@ -36,6 +39,7 @@ struct Column {
     QString initial = {};   // a cell's text before the invoice is filled
     bool enabled = false;   // only the sizes can be reached
     int cellHeight = CellHeight;
+    bool saidAlone = false; // read out without its heading
 };
 
 const std::vector<Column>& columns()
@@ -45,7 +49,7 @@ const std::vector<Column>& columns()
         {.cells = "txtQty", .heading = "lblQTY", .caption = QStringLiteral("Qty"), .headingLeft = 480,
          .headingWidth = 375, .cellLeft = 480, .cellWidth = 375, .align = Align::Centre, .initial = blank},
         {.cells = "txtAC", .heading = "lblAC", .caption = QStringLiteral("Adult/Child"), .headingLeft = 960,
-         .headingWidth = 1455, .cellLeft = 1200, .cellWidth = 975, .initial = blank},
+         .headingWidth = 1455, .cellLeft = 1200, .cellWidth = 975, .initial = blank, .saidAlone = true},
         {.cells = "txtBrand", .heading = "lblBrand", .caption = QStringLiteral("Brand"), .headingLeft = 2760,
          .headingWidth = 1215, .cellLeft = 2520, .cellWidth = 1455, .initial = blank},
         {.cells = "txtType", .heading = "lblType", .caption = QStringLiteral("Type"), .headingLeft = 4320,
@@ -129,7 +133,8 @@ std::vector<ui::ControlSpec> controlTable()
 } // namespace
 
 InvoiceScreen::InvoiceScreen(Shop& shop) : Screen(shop.app, QStringLiteral("frmInvoice"), invoice::Caption, {9780, 8595}),
-                                           shop_(shop)
+                                           shop_(shop),
+                                           billNotice_(new QTimer(this))
 {
     build(controlTable());
     const std::array<std::pair<Column*, const char*>, 7> arrays{{{&txtQty, "txtQty"},
@@ -147,6 +152,13 @@ InvoiceScreen::InvoiceScreen(Shop& shop) : Screen(shop.app, QStringLiteral("frmI
     on(button("cmdAccept"), &QPushButton::clicked, [this] { cmdAccept_Click(); });
     on(button("cmdClear"), &QPushButton::clicked, [this] { cmdClear_Click(); });
     on(button("cmdSeeOther"), &QPushButton::clicked, [this] { cmdSeeOther_Click(); });
+    // Filling the invoice tells a screen reader of every one of its cells,
+    // more at once than Orca keeps while it catches up (it passes over what
+    // appears meanwhile); the bill is told once that has settled.
+    billNotice_->setSingleShot(true);
+    billNotice_->setInterval(invoice::BillNoticeDelayMs);
+    connect(billNotice_, &QTimer::timeout, this, [this] { ui::announce(txtTotal(), bill()); });
+
     // While loaded, the invoice hears from the cart whenever it changes.
     const auto listening = on(&shop.cart, &Cart::changed, [this] { refill(); });
     connect(this, &Screen::unloaded, this, [listening] { QObject::disconnect(listening); });
@@ -199,6 +211,40 @@ void InvoiceScreen::Form_Load()
         seeOther->setEnabled(true);
     }
     // Neither line present: only the total is filled.
+
+    // A screen reader hears the bill once the invoice is in front, and
+    // again whenever the cart changes it.
+    if (heard_)
+        billNotice_->start();
+}
+
+void InvoiceScreen::changeEvent(QEvent* event)
+{
+    Screen::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !heard_) {
+        heard_ = true;
+        billNotice_->start();
+    }
+}
+
+QString InvoiceScreen::bill() const
+{
+    QStringList said;
+    for (int r = 0; r < invoice::Rows; ++r) {
+        const auto row = static_cast<std::size_t>(r);
+        if (txtAC[row]->text().trimmed().isEmpty())
+            continue;
+        QStringList cells;
+        const std::array<const Column*, 7> shown{&txtQty, &txtAC, &txtBrand, &txtType, &txtSize, &txtUnitPrice, &txtCost};
+        for (std::size_t c = 0; c < shown.size(); ++c) {
+            const auto& heading = columns()[c];
+            const QString text = (*shown[c])[row]->text().trimmed();
+            cells << (heading.saidAlone ? text : heading.caption + QLatin1Char(' ') + text);
+        }
+        said << cells.join(QStringLiteral(", "));
+    }
+    said << QStringLiteral("Your Total Cost ") + txtTotal()->text();
+    return said.join(QStringLiteral(". "));
 }
 
 void InvoiceScreen::refill()
@@ -209,7 +255,9 @@ void InvoiceScreen::refill()
 
 void InvoiceScreen::cmdAccept_Click()
 {
-    controls().get<QLabel>(QStringLiteral("lblThanks"))->setText(invoice::Thanks);
+    auto* thanks = controls().get<QLabel>(QStringLiteral("lblThanks"));
+    thanks->setText(invoice::Thanks);
+    ui::announce(thanks, invoice::Thanks);
     QPushButton* accept = button("cmdAccept");
     accept->setText(QString());
     accept->setEnabled(false);

@@ -12,6 +12,7 @@
 class QLineEdit;
 class QPushButton;
 class QLabel;
+class QTimer;
 
 namespace plimbo {
 
@@ -25,6 +26,8 @@ inline const QString Accept = QStringLiteral("Accept ");
 inline const QString ClearExit = QStringLiteral("Clear - Exit");
 inline const QString Thanks = QStringLiteral("Thank You!");
 inline constexpr int Rows = 6;
+// How long after the invoice comes to the front, or changes, a screen reader is told the bill.
+inline constexpr int BillNoticeDelayMs = 600;
 } // namespace invoice
 
 class InvoiceScreen : public ui::Screen {
@@ -43,6 +46,11 @@ public:
     Column txtQty, txtAC, txtBrand, txtType, txtSize, txtUnitPrice, txtCost;
     QLineEdit* txtTotal() const;
     QPushButton* button(const char* name) const;
+    // The rows and the total as a screen reader says them.
+    QString bill() const;
+
+protected:
+    void changeEvent(QEvent* event) override;
 
 private:
     // The cart changed while the invoice is open: the invoice is filled
@@ -52,6 +60,8 @@ private:
     void fillRow(int row, Category category, bool unitPriceAsMoney);
 
     Shop& shop_;
+    bool heard_ = false;   // the invoice has been in front since it was loaded
+    QTimer* billNotice_;   // tells a screen reader the bill
 };
 
 } // namespace plimbo

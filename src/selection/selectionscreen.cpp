@@ -2,6 +2,7 @@
 
 #include "../cart/money.h"
 #include "../cart/shop.h"
+#include "../ui/announce.h"
 #include "../ui/listbox.h"
 #include "../ui/spincontrol.h"
 
@@ -108,6 +109,7 @@ void SelectionScreen::cmdFindPrice_Click()
     }
     pending_ = result.line;
     txtPrice()->setText(formatMoney(pending_.LineCost.value()));
+    ui::announce(txtPrice(), QStringLiteral("Price ") + txtPrice()->text());
     txtPrice()->setVisible(true);
     controls().get<QLabel>(QStringLiteral("lblPrice"))->setVisible(true);
     button("cmdReset")->setEnabled(true);

@@ -5,6 +5,7 @@
 #include "cart/invoicescreen.h"
 #include "menu/menuscreen.h"
 #include "selection/selectionscreen.h"
+#include "heard.h"
 #include "shopfixture.h"
 #include "ui/listbox.h"
 #include "ui/spincontrol.h"
@@ -335,6 +336,7 @@ private slots:
     {
         test::ShopFixture t;
         auto& shop = t.shop;
+        test::Heard heard;
         auto expectFocus = [](const QString& name) { return tabTo(name) ? QString() : name + " never took the focus"; };
         QVERIFY(QTest::qWaitForWindowActive(shop.frmMenu.screen()));
 
@@ -371,6 +373,7 @@ private slots:
         auto* invoice = shop.frmInvoice.as<InvoiceScreen>();
         QVERIFY(invoice && QTest::qWaitForWindowActive(invoice));
         QCOMPARE(focusName(), QStringLiteral("cmdSeeOther"));
+        QTRY_COMPARE(heard.texts.size(), 2);  // the bill, once the invoice has settled
         press(Qt::Key_Return);
         auto* child = shop.frmChild.as<SelectionScreen>();
         QVERIFY(child && QTest::qWaitForWindowActive(child));
@@ -395,6 +398,7 @@ private slots:
 
         invoice = shop.frmInvoice.as<InvoiceScreen>();
         QVERIFY(invoice && QTest::qWaitForWindowActive(invoice));
+        QTRY_COMPARE(heard.texts.size(), 4);
         QCOMPARE(invoice->txtTotal()->text(), QStringLiteral("$405.00"));
         QCOMPARE(invoice->txtBrand[0]->text(), QStringLiteral("Nike    "));
         QCOMPARE(invoice->txtType[1]->text(), QStringLiteral("Soccer"));
@@ -406,6 +410,16 @@ private slots:
         QVERIFY(shop.app.ended());
         QCOMPARE(t.platform.exits, std::deque<int>{0});
         QVERIFY(t.platform.messages.isEmpty());
+        // What a customer who cannot see the screen heard besides the focus.
+        QCOMPARE(heard.texts,
+                 (QStringList{"Price $285.00",
+                              "Qty 3, Adult, Brand Nike, Type Hoops, Size 10 1/2, Unit Price 95, Cost 285. "
+                              "Your Total Cost $285.00",
+                              "Price $120.00",
+                              "Qty 3, Adult, Brand Nike, Type Hoops, Size 10 1/2, Unit Price 95, Cost 285. "
+                              "Qty 3, Child, Brand Addidas, Type Soccer, Size 5, Unit Price 40, Cost 120. "
+                              "Your Total Cost $405.00",
+                              "Thank You!"}));
     }
 
     // A screen reader finds a name for every control a customer can use or

@@ -2,6 +2,7 @@
 // Accept, Clear - Exit and the see-other button.
 
 #include "cart/invoicescreen.h"
+#include "heard.h"
 #include "printing.h"
 #include "screens.h"
 #include "selection/selectionscreen.h"
@@ -216,18 +217,22 @@ private slots:
         QTest::addColumn<QString>("total");
         QTest::addColumn<QString>("seeOther");
         QTest::addColumn<bool>("filledAgain");
+        QTest::addColumn<QString>("told");  // what a screen reader is told last, once the invoice has settled
         const int adult = int(Category::Adult);
         QTest::newRow("a second adult add, another quantity")
             << adult << 0 << QStringList{"3", "Adult", "Nike    ", "Hoops", "8 1/2", "95", "285"} << EmptyRow
-            << "$285.00" << invoice::SeeChildren << true;
+            << "$285.00" << invoice::SeeChildren << true
+            << "Qty 3, Adult, Brand Nike, Type Hoops, Size 8 1/2, Unit Price 95, Cost 285. Your Total Cost $285.00";
         QTest::newRow("accepted, then Reset on the adult screen")
-            << adult << 1 << EmptyRow << EmptyRow << "$.00" << invoice::SeeChildren << true;
+            << adult << 1 << EmptyRow << EmptyRow << "$.00" << invoice::SeeChildren << true << "Your Total Cost $.00";
         QTest::newRow("a children's add while the invoice is open")
             << adult << 2 << QStringList{"1", "Adult", "Addidas ", "Runner", "7", "65", "65"}
-            << QStringList{"2", "Child", "Addidas ", "Runner", "1", "35", "70"} << "$135.00" << QString() << true;
+            << QStringList{"2", "Child", "Addidas ", "Runner", "1", "35", "70"} << "$135.00" << QString() << true
+            << "Qty 1, Adult, Brand Addidas, Type Runner, Size 7, Unit Price 65, Cost 65. "
+               "Qty 2, Child, Brand Addidas, Type Runner, Size 1, Unit Price 35, Cost 70. Your Total Cost $135.00";
         QTest::newRow("accepted, then a Reset that withdraws nothing")
             << int(Category::Child) << 1 << QStringList{"1", "Child", "Addidas ", "Runner", "1", "$35.00", "35"}
-            << EmptyRow << "$35.00" << QString() << false;
+            << EmptyRow << "$35.00" << QString() << false << invoice::Thanks;
     }
     void theOpenInvoiceFollowsTheCart()
     {
@@ -238,11 +243,16 @@ private slots:
         QFETCH(QString, total);
         QFETCH(QString, seeOther);
         QFETCH(bool, filledAgain);
+        QFETCH(QString, told);
         Order o;
+        test::Heard heard;
         o.price(Category(first), 0, 0, 0, QStringLiteral("1"));
         o.add(Category(first));
         InvoiceScreen* v = o.invoice();
+        QVERIFY(QTest::qWaitForWindowActive(v));
+        QTRY_COMPARE(heard.texts.size(), 2);  // the price, then the bill
         QTest::mouseClick(v->button("cmdAccept"), Qt::LeftButton);
+        QCOMPARE(heard.texts.last(), invoice::Thanks);
         switch (change) {
         case 0:
             o.price(Category::Adult, 2, 1, 3, QStringLiteral("3"));
@@ -269,6 +279,8 @@ private slots:
                  filledAgain ? QString() : invoice::Thanks);
         QCOMPARE(v->button("cmdClear")->font().bold(), !filledAgain);
         QCOMPARE(o.shop.cart.TotalCost, o.shop.cart.sumOfCosts());
+        QTest::qWait(invoice::BillNoticeDelayMs + 100);
+        QCOMPARE(heard.texts.last(), told);
     }
 
     // A screen reader hears each cell by its column and row, and the buttons

@@ -2,6 +2,7 @@
 // runs from one table of both categories; the differences are tested alone.
 
 #include "cart/invoicescreen.h"
+#include "heard.h"
 #include "printing.h"
 #include "screens.h"
 #include "selection/selectionscreen.h"
@@ -277,6 +278,7 @@ private slots:
         QFETCH(int, size);
         QFETCH(QString, message);
         Selection t(category);
+        test::Heard heard;
         if (brand >= 0)
             choose(t.s()->brandList(), brand);
         if (type >= 0)
@@ -285,6 +287,7 @@ private slots:
             choose(t.s()->sizeList(), size);
         QTest::mouseClick(t.button("cmdFindPrice"), Qt::LeftButton);
         QCOMPARE(t.platform.messages, QStringList{message});
+        QCOMPARE(heard.texts, QStringList());  // no price to tell
         QCOMPARE(t.shop.SelectionMissing.value(), -1);
         QVERIFY(t.s()->txtPrice()->isHidden());
         QVERIFY(!t.button("cmdCart")->isEnabled());

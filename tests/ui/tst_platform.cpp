@@ -3,6 +3,7 @@
 
 #include "ui/platform.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QColorDialog>
 #include <QElapsedTimer>
@@ -58,6 +59,8 @@ private slots:
             text = box->text();
             buttons = box->buttons().size();
             icon = box->icon();
+            // A screen reader reads a message box out as an alert, title and text.
+            QCOMPARE(QAccessible::queryAccessibleInterface(box)->role(), QAccessible::AlertMessage);
             box->accept();
         });
         platform.messageBox(QStringLiteral("You must select a Brand"));

@@ -10,6 +10,7 @@
 set(PLIMBO_KIOSK_DRIVE_A /media/kiosk/SHOPDISK)
 set(PLIMBO_KIOSK_BURST 10)
 set(PLIMBO_KIOSK_INTERVAL 60)
+set(PLIMBO_KIOSK_IDLE_RESET 180)
 
 configure_file(${CMAKE_CURRENT_LIST_DIR}/plimbo-install-values.cmake.in
                ${PROJECT_BINARY_DIR}/plimbo-install-values.cmake @ONLY)
@@ -30,6 +31,8 @@ endfunction()
 
 # The kiosk session's script as the build tree runs it.
 set(PLIMBO_KIOSK_SHOP ${PROJECT_BINARY_DIR}/src/app/plimbo)
+set(PLIMBO_KIOSK_CHECKER ${PROJECT_BINARY_DIR}/src/app/plimbo-check-prices)
+set(PLIMBO_KIOSK_IDLE ${PROJECT_BINARY_DIR}/src/app/plimbo-idle)
 set(PLIMBO_KIOSK_SETTINGS ${PROJECT_SOURCE_DIR}/data/kiosk)
 configure_file(${PROJECT_SOURCE_DIR}/data/kiosk/plimbo-kiosk.in ${PROJECT_BINARY_DIR}/kiosk/plimbo-kiosk @ONLY
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ

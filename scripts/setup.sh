@@ -8,6 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev      # Qt 6 Widgets, Qt Test and the OpenGL headers Qt's CMake files ask for
   qt6-base-private-dev        # the tests turn accessibility on as a screen reader does
+  libx11-dev libxss-dev       # the kiosk session's idle time, from the X server's screen-saver extension
   fonts-comic-neue            # stands in for "Comic Sans MS"
   fonts-liberation2           # stands in for "MS Sans Serif"
   fonts-dejavu-core

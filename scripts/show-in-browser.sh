@@ -35,6 +35,8 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   export XDG_RUNTIME_DIR="$run_dir/runtime"
   mkdir -m 700 "$XDG_RUNTIME_DIR"
 fi
+# Each run is a new kiosk: the price list the session keeps is this run's own.
+export XDG_STATE_HOME="$run_dir/state"
 # Each part runs in a process group of its own (setsid), so that stopping
 # it stops whatever it started too, such as websockify's worker for each
 # browser that connects.

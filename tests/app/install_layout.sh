@@ -9,7 +9,8 @@ build="$1"
 prefix="$(mktemp -d)"
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
-files=(bin/plimbo bin/plimbo-check-prices bin/plimbo-kiosk share/applications/plimbo-shop.desktop
+files=(bin/plimbo bin/plimbo-check-prices bin/plimbo-kiosk libexec/plimbo-shop/plimbo-idle
+       share/applications/plimbo-shop.desktop
        share/icons/hicolor/scalable/apps/plimbo-shop.svg lib/systemd/user/plimbo-shop.service
        share/xsessions/plimbo-kiosk.desktop share/plimbo-shop/kiosk/rc.xml
        share/metainfo/invalid.plimbo.PlimboShop.metainfo.xml
@@ -28,6 +29,8 @@ test -x "$prefix/bin/plimbo" && test -x "$prefix/bin/plimbo-kiosk"
 grep -qx 'Exec=plimbo' "$prefix/share/applications/plimbo-shop.desktop"
 grep -qx "ExecStart=$prefix/bin/plimbo" "$prefix/lib/systemd/user/plimbo-shop.service"
 grep -qx "Exec=$prefix/bin/plimbo-kiosk" "$prefix/share/xsessions/plimbo-kiosk.desktop"
+grep -qx "checker=\"$prefix/bin/plimbo-check-prices\"" "$prefix/bin/plimbo-kiosk"
+grep -qx "idle_time=\"$prefix/libexec/plimbo-shop/plimbo-idle\"" "$prefix/bin/plimbo-kiosk"
 grep -qx "shop=\"$prefix/bin/plimbo\"" "$prefix/bin/plimbo-kiosk"
 grep -qx "settings=\"$prefix/share/plimbo-shop/kiosk\"" "$prefix/bin/plimbo-kiosk"
 desktop-file-validate "$prefix/share/xsessions/plimbo-kiosk.desktop"

@@ -7,6 +7,10 @@
 # started once, and once the file is fixed the menu comes back; a shop that
 # fails at every start is started ten times, then the session pauses rather
 # than spin, and still ends at once when told to, leaving no pause behind.
+# With the idle limit shortened: an order paused for less than the limit is
+# intact, one left half-way is gone; a new price list is taken at the first
+# idle moment and never while someone uses the shop; a refused one is said
+# and never taken, not even after a crash.
 #   kiosk_session.sh PLIMBO_KIOSK SAMPLE_FOLDER
 set -uo pipefail
 kiosk="$1"
@@ -32,11 +36,16 @@ fail() {
   cat "$log" >&2
   exit 1
 }
+# Each session starts as a new kiosk's unless the test keeps the state: the
+# price list the kiosk last read is kept there.
+state=""
 start_session() {
   : >"$log"
-  PLIMBO_DRIVE_A="$drive" "$kiosk" 2>"$log" &
+  [ -n "$state" ] || state="$(mktemp -d -p "$drive")"
+  PLIMBO_DRIVE_A="$drive" XDG_STATE_HOME="$state" PLIMBO_IDLE_RESET="${idle_reset:-0}" "$kiosk" 2>"$log" &
   session=$!
 }
+stop_session_as_new_kiosk() { stop_session; state=""; }
 starts() { grep -c 'starting the shop' "$log"; }
 shop_pid() { pgrep -P "$session" -x plimbo; }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
@@ -86,7 +95,7 @@ until new="$(shop_pid)" && [ -n "$new" ] && [ "$new" != "$old" ] && wait_for_win
 done
 [ "$(starts)" -eq 3 ] || fail "$(starts) starts, not 3"
 echo "[${SECONDS}s] after Clear - Exit the menu is back"
-stop_session
+stop_session_as_new_kiosk
 
 # An unreadable price list: the message stays, the shop is not started again.
 printf '"Adult","Nike    ","Running",8.5\r\n' >"$drive/PlimboPrice.txt"
@@ -107,7 +116,69 @@ cp "$sample/PlimboPrice.txt" "$drive/PlimboPrice.txt"
 wait_for_window "The Plimbo Shop" 10 || fail "the menu did not come back after the price list was fixed"
 [ "$(starts)" -eq 2 ] || fail "$(starts) starts, not 2"
 echo "[${SECONDS}s] once the price list was fixed the menu came back"
-stop_session
+stop_session_as_new_kiosk
+
+# A customer who walks away, with the idle limit shortened to 3 seconds.
+idle_reset=3
+cp "$sample/PlimboPrice.txt" "$drive/PlimboPrice.txt"
+start_session
+wait_for_window "The Plimbo Shop" 20 || fail "the main menu did not appear"
+first="$(shop_pid)"
+click_in "The Plimbo Shop" 388 192 && click_in "The Plimbo Shop" 380 308 &&
+  wait_for_window "Adult Plimbo Selection" || fail "could not open the adult screen"
+# Pauses shorter than the limit lose nothing.
+for _ in 1 2 3 4; do
+  sleep 1.5
+  xdotool mousemove_relative 1 1
+done
+[ "$(shop_pid)" = "$first" ] && window_shows "Adult Plimbo Selection" ||
+  fail "an order paused for 1.5 s at a time was lost"
+echo "[${SECONDS}s] an order paused for 1.5 s at a time over 6 s is intact"
+# Left half-way: the next customer finds a new shop's main menu.
+fresh_menu() {
+  local now
+  now="$(shop_pid)"
+  [ -n "$now" ] && [ "$now" != "$1" ] && window_shows "The Plimbo Shop" && ! window_shows "Adult Plimbo Selection"
+}
+t0="$(now_ms)"
+x_wait_until 8 fresh_menu "$first" || fail "an order left half-way was still there 8 s after the last touch"
+echo "[${SECONDS}s] an order left half-way was gone, the menu back, $(($(now_ms) - t0)) ms after the last touch"
+grep -q "starting the shop afresh: nobody has touched the screen for 3 seconds" "$log" ||
+  fail "the session did not say why it started the shop afresh"
+# The menu alone is left as it is.
+menu_only="$(shop_pid)"
+sleep 5
+[ "$(shop_pid)" = "$menu_only" ] || fail "the shop was started afresh with only its menu open"
+
+# A new price list: never while someone is using the shop, then at the first idle moment.
+shop_list() { tr '\0' '\n' <"/proc/$(shop_pid)/environ" | sed -n 's/^PLIMBO_DRIVE_A=//p'; }
+sed 's/,80,/,81,/' "$sample/PlimboPrice.txt" >"$drive/new.txt"
+cmp -s "$drive/new.txt" "$sample/PlimboPrice.txt" && fail "the test's new price list is the old one"
+xdotool mousemove_relative 1 1   # someone is at the screen when the new list arrives
+cp "$drive/new.txt" "$drive/PlimboPrice.txt"
+for _ in 1 2 3 4 5; do
+  sleep 1
+  xdotool mousemove_relative 1 1
+done
+[ "$(shop_pid)" = "$menu_only" ] || fail "a new price list started the shop afresh while someone was using it"
+t0="$(now_ms)"
+x_wait_until 8 fresh_menu "$menu_only" || fail "a new price list did not reach the screen 8 s after the last touch"
+cmp -s "$(shop_list)/PlimboPrice.txt" "$drive/new.txt" || fail "the shop was started afresh, but not on the new list"
+echo "[${SECONDS}s] a new price list reached the screen $(($(now_ms) - t0)) ms after the last touch"
+
+# A list the shop would refuse: said, and never taken, not even after a crash.
+printf '"Adult","Nike    ","Running",8.5\r\n' >"$drive/PlimboPrice.txt"
+good="$(shop_pid)"
+sleep 5
+[ "$(shop_pid)" = "$good" ] || fail "the shop was started afresh for a price list it refuses"
+grep -q "is refused; the shop keeps the list it last read" "$log" || fail "the refused list was not said in the log"
+kill -KILL "$good"
+x_wait_until 10 fresh_menu "$good" || fail "after a crash the shop did not come back on the list it last read"
+! window_shows "Plimbo" || fail "the refusal was shown though the kiosk has a list it read"
+cmp -s "$(shop_list)/PlimboPrice.txt" "$drive/new.txt" || fail "after a crash the shop is not on the list it last read"
+echo "[${SECONDS}s] a refused list was said and never taken; after a crash the shop came back on the last good one"
+stop_session_as_new_kiosk
+idle_reset=""
 
 # A shop that fails at every start (a stand-in in its place): ten starts,
 # then a pause instead of a spin; the session still ends at once.

@@ -11,7 +11,7 @@ trap 'rm -rf "$scratch"' EXIT
 dpkg-deb -x "$deb" "$scratch"
 version="$(dpkg-deb -f "$deb" Version)"
 
-for f in usr/bin/plimbo usr/bin/plimbo-check-prices usr/bin/plimbo-kiosk \
+for f in usr/bin/plimbo usr/bin/plimbo-check-prices usr/bin/plimbo-kiosk usr/libexec/plimbo-shop/plimbo-idle \
          usr/share/applications/plimbo-shop.desktop usr/share/icons/hicolor/scalable/apps/plimbo-shop.svg \
          usr/lib/systemd/user/plimbo-shop.service usr/share/xsessions/plimbo-kiosk.desktop \
          usr/share/plimbo-shop/kiosk/rc.xml usr/share/metainfo/invalid.plimbo.PlimboShop.metainfo.xml \
@@ -24,6 +24,7 @@ done
 grep -qx 'ExecStart=/usr/bin/plimbo' "$scratch/usr/lib/systemd/user/plimbo-shop.service"
 grep -qx 'Exec=/usr/bin/plimbo-kiosk' "$scratch/usr/share/xsessions/plimbo-kiosk.desktop"
 grep -qx 'shop="/usr/bin/plimbo"' "$scratch/usr/bin/plimbo-kiosk"
+grep -qx 'idle_time="/usr/libexec/plimbo-shop/plimbo-idle"' "$scratch/usr/bin/plimbo-kiosk"
 # No package script enables the kiosk unit for every user's desktop.
 scripts="$(dpkg-deb --ctrl-tarfile "$deb" | tar -xO --wildcards './*inst' './*rm' 2>/dev/null || true)"
 if grep -q 'enable' <<<"$scripts"; then

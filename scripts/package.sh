@@ -5,6 +5,11 @@
 #   bash scripts/package.sh             -> build/package/plimbo-shop_<version>_<arch>.deb
 #   bash scripts/package.sh --install   the same, then installs it with apt, checks
 #                                       the installed checker, and removes it again
+#   bash scripts/package.sh --dist trixie
+#                                       in a clean tree of that Debian release made
+#                                       with mmdebstrap: the whole test suite, then the
+#                                       package built, checked and installed there ->
+#                                       build/package/<release>/plimbo-shop_<version>+<release>_<arch>.deb
 #
 # It installs the build dependencies it lacks as setup.sh does, builds from a
 # copy of the source tree in build/package/ (dpkg-buildpackage writes its
@@ -12,17 +17,33 @@
 # errors nor warnings and the package's contents pass tests/package/.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+install=""
+dist=""
+while [ "$#" -gt 0 ]; do
+  case "$1" in
+    --install) install=yes; shift ;;
+    --dist) dist="$2"; shift 2 ;;
+    *) echo "usage: package.sh [--install] [--dist RELEASE]" >&2; exit 2 ;;
+  esac
+done
+if [ -n "$dist" ]; then
+  exec bash "$root/scripts/in-release.sh" "$dist"
+fi
 bash "$root/scripts/setup.sh" dpkg-dev debhelper lintian
 cd "$root"
 dpkg-checkbuilddeps
 
 version="$(dpkg-parsechangelog -S Version)"
-out="$root/build/package"
+out="$root/build/package${PLIMBO_PACKAGE_SUBDIR:+/$PLIMBO_PACKAGE_SUBDIR}"
 tree="$out/plimbo-shop-$version"
 rm -rf "$out"
 mkdir -p "$tree"
 # The tree as it stands, tracked and new files alike, without build output.
-git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$tree"
+if git rev-parse --git-dir >/dev/null 2>&1; then
+  git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$tree"
+else
+  find . -path ./build -prune -o -type f -print0 | xargs -0 cp --parents -t "$tree"
+fi
 echo "== dpkg-buildpackage (its log: $out/build.log)"
 if ! (cd "$tree" && dpkg-buildpackage -us -uc -b) >"$out/build.log" 2>&1; then
   tail -n 40 "$out/build.log" >&2
@@ -36,7 +57,7 @@ echo "== lintian"
 lintian --fail-on error,warning --display-info "$out"/plimbo-shop_"$version"_*.changes
 echo "== the package's contents"
 bash "$root/tests/package/contents.sh" "$deb" "$root/sample"
-if [ "${1:-}" = --install ]; then
+if [ -n "$install" ]; then
   echo "== installed with apt, then removed"
   bash "$root/tests/package/install_remove.sh" "$deb" "$root/sample"
 fi

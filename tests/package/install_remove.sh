@@ -10,7 +10,8 @@ export DEBIAN_FRONTEND=noninteractive
 apt-get install -y -qq "$deb" >/dev/null
 files="$(dpkg -L plimbo-shop)"
 /usr/bin/plimbo-check-prices "$sample/PlimboPrice.txt" >/dev/null
-[ "$(plimbo --version)" = "plimbo $(dpkg-deb -f "$deb" Version)" ]
+version="$(dpkg-deb -f "$deb" Version)"
+[ "$(plimbo --version)" = "plimbo ${version%%+*}" ]
 apt-get remove -y -qq plimbo-shop >/dev/null
 left=""
 while read -r f; do

@@ -12,32 +12,14 @@ set -euo pipefail
 dist="$1"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/scripts/setup.sh" mmdebstrap
+source "$root/scripts/debian-tree.sh"
 work="$root/build/release/$dist"
 tree="$work/tree"
-
-mounts=()
-release_cleanup() {
-  local i
-  for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
-    umount -l "${mounts[i]}" 2>/dev/null || true
-  done
-}
-trap release_cleanup EXIT
-rm -rf "$work"
+trap tree_release EXIT
+tree_remove "$work"
 mkdir -p "$work"
-
-mirror="$(awk '/^URIs:/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)"
-[ -n "$mirror" ] || mirror="$(awk '/^deb / {print $2; exit}' /etc/apt/sources.list 2>/dev/null || true)"
-echo "== a clean $dist tree (mmdebstrap; its log: $work/mmdebstrap.log)"
-if ! mmdebstrap --variant=apt --include=ca-certificates "$dist" "$tree" ${mirror:+"$mirror"} \
-  >"$work/mmdebstrap.log" 2>&1; then
-  tail -n 20 "$work/mmdebstrap.log" >&2
-  exit 1
-fi
-for m in proc sys dev dev/pts; do
-  mount --bind "/$m" "$tree/$m"
-  mounts+=("$tree/$m")
-done
+echo "== a clean $dist tree (mmdebstrap; its log: $tree.log)"
+tree_make "$dist" "$tree"
 
 # The tree as it stands, tracked and new files alike, without build output.
 mkdir -p "$tree/src"
@@ -49,4 +31,6 @@ chroot "$tree" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8
   PLIMBO_PACKAGE_SUBDIR="$dist" bash -c 'cd /src && bash scripts/test.sh && bash scripts/package.sh --install'
 mkdir -p "$root/build/package/$dist"
 cp "$tree/src/build/package/$dist"/*.deb "$root/build/package/$dist/"
+tree_release
+tree_remove "$tree"
 echo "Built and tested in $dist: $(ls "$root/build/package/$dist"/*.deb)"

@@ -29,14 +29,16 @@ done
 if [ -n "$dist" ]; then
   exec bash "$root/scripts/in-release.sh" "$dist"
 fi
-bash "$root/scripts/setup.sh" dpkg-dev debhelper lintian
+bash "$root/scripts/setup.sh" build-essential dpkg-dev debhelper lintian
 cd "$root"
 dpkg-checkbuilddeps
 
 version="$(dpkg-parsechangelog -S Version)"
 out="$root/build/package${PLIMBO_PACKAGE_SUBDIR:+/$PLIMBO_PACKAGE_SUBDIR}"
 tree="$out/plimbo-shop-$version"
-rm -rf "$out"
+# Only this build's output goes: builds for other releases sit beside it.
+mkdir -p "$out"
+rm -rf "$tree" "$out"/plimbo-shop_* "$out"/build.log
 mkdir -p "$tree"
 # The tree as it stands, tracked and new files alike, without build output.
 if git rev-parse --git-dir >/dev/null 2>&1; then

@@ -10,14 +10,9 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 bash "$root/scripts/setup.sh" ansible mmdebstrap reprepro gnupg >/dev/null
+source "$root/scripts/debian-tree.sh"
 work="$(mktemp -d /var/tmp/plimbo-chain.XXXXXX)"
-mounts=()
-finish() {
-  local i
-  for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do umount -l "${mounts[i]}" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap finish EXIT
+trap 'tree_release; tree_remove "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 shopt -s nullglob
@@ -32,22 +27,13 @@ bash "$root/scripts/publish.sh" "$work/repo" "${deb12[0]}" "${deb13[0]}" >/dev/n
 # The control machine's checker, from the package.
 dpkg-deb -x "${deb12[0]}" "$work/control"
 
-mirror="$(awk '/^URIs:/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)"
 for release in bookworm trixie; do
-  tree="$work/$release"
   echo "== a new $release kiosk (mmdebstrap)"
-  mmdebstrap --variant=apt --include=python3,python3-apt,ca-certificates "$release" "$tree" ${mirror:+"$mirror"} \
-    >"$work/$release.log" 2>&1 || { tail -n 20 "$work/$release.log"; fail "no $release tree"; }
+  tree_make "$release" "$work/$release" python3,python3-apt,ca-certificates || fail "no $release kiosk"
   # Services are not started in a chroot.
-  printf '#!/bin/sh\nexit 101\n' >"$tree/usr/sbin/policy-rc.d"
-  chmod +x "$tree/usr/sbin/policy-rc.d"
-  for m in proc sys dev dev/pts; do
-    mount --bind "/$m" "$tree/$m"
-    mounts+=("$tree/$m")
-  done
-  mkdir -p "$tree/srv/plimbo-repo"
-  mount --bind -o ro "$work/repo" "$tree/srv/plimbo-repo"
-  mounts+=("$tree/srv/plimbo-repo")
+  printf '#!/bin/sh\nexit 101\n' >"$work/$release/usr/sbin/policy-rc.d"
+  chmod +x "$work/$release/usr/sbin/policy-rc.d"
+  tree_bind "$work/repo" "$work/$release/srv/plimbo-repo" ro
 done
 
 cp "$root/sample/PlimboPrice.txt" "$work/PlimboPrice.txt"

@@ -1,0 +1,53 @@
+# Clean trees of a Debian release, made with mmdebstrap from the Debian
+# mirror this machine's apt uses, to build, test or try a kiosk in. Sourced
+# (needs root):
+#
+#   tree_make RELEASE DIR [PACKAGE,...]   make the tree, with /proc, /sys and /dev bound in
+#   tree_bind FOLDER DIR/PATH [ro|rbind]  bind a folder of this machine into a tree
+#   tree_release                          unbind all that was bound (call it from your EXIT trap)
+#   tree_remove DIR                       unbind what an earlier run left bound below DIR, then remove DIR
+
+tree_mounts=()
+
+tree_bind() {
+  mkdir -p "$2"
+  if [ "${3:-}" = rbind ]; then mount --rbind "$1" "$2"; else mount --bind "$1" "$2"; fi || return 1
+  tree_mounts+=("$2")
+  [ "${3:-}" != ro ] || mount -o remount,bind,ro "$2"
+}
+
+tree_make() {
+  local release="$1" dir="$2" include="${3:-ca-certificates}" mirror m
+  mirror="$(awk '/^URIs:/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)"
+  [ -n "$mirror" ] || mirror="$(awk '/^deb / {print $2; exit}' /etc/apt/sources.list 2>/dev/null || true)"
+  if ! mmdebstrap --variant=apt --include="$include" "$release" "$dir" ${mirror:+"$mirror"} >"$dir.log" 2>&1; then
+    tail -n 20 "$dir.log" >&2
+    echo "no $release tree; mmdebstrap's log: $dir.log" >&2
+    return 1
+  fi
+  # The tree is a mount point of its own (a mount namespace inside it, as
+  # the kiosk unit's test makes, needs one), private, so that nothing
+  # mounted or unmounted in it reaches this machine's own mounts.
+  tree_bind "$dir" "$dir" && mount --make-private "$dir" && tree_bind /proc "$dir/proc" || return 1
+  # /sys and /dev with what is mounted below them (cgroups, pts, shm), as
+  # slaves: they see this machine's mounts, never the other way round.
+  for m in sys dev; do
+    tree_bind "/$m" "$dir/$m" rbind && mount --make-rslave "$dir/$m" || return 1
+  done
+}
+
+tree_release() {
+  local i
+  for ((i = ${#tree_mounts[@]} - 1; i >= 0; i--)); do
+    umount -l "${tree_mounts[i]}" 2>/dev/null || true
+  done
+  tree_mounts=()
+}
+
+tree_remove() {
+  local target
+  { findmnt -rn -o TARGET | grep -F "$1/" || true; } | sort -r | while read -r target; do
+    umount -l "$target" 2>/dev/null || true
+  done
+  rm -rf --one-file-system "$1"
+}

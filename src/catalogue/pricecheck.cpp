@@ -5,6 +5,8 @@
 #include "pricefile.h"
 
 #include <QSet>
+#include <QStringDecoder>
+#include <algorithm>
 #include <array>
 
 namespace plimbo {
@@ -69,6 +71,12 @@ public:
             warn(listedTwice(c, r));
         seen.insert(r.brand);
 
+        for (const QString& text : r.type)
+            if (const auto meant = utf8TakenForWindows1252(text))
+                warn(QStringLiteral("%1 is %2 saved as UTF-8, not Windows-1252: customers see %1. Save the list "
+                                    "as Windows-1252 (\"ANSI\"), or type %2 again.")
+                         .arg(quoted(text), quoted(*meant)));
+
         QStringList notOffered;
         for (int j = 0; j < PairCount; ++j) {
             const int price = r.price[j].value();
@@ -126,6 +134,18 @@ private:
 };
 
 } // namespace
+
+std::optional<QString> utf8TakenForWindows1252(const QString& text)
+{
+    const auto bytes = encodeWindows1252(text);
+    if (!bytes || std::all_of(bytes->begin(), bytes->end(), [](char b) { return (b & 0x80) == 0; }))
+        return std::nullopt;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString meant = utf8.decode(*bytes);
+    if (utf8.hasError())
+        return std::nullopt;
+    return meant;
+}
 
 PriceCheck checkPriceFile(const QString& path)
 {

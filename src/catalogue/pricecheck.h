@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace plimbo {
 
@@ -20,5 +21,10 @@ struct PriceCheck {
 };
 
 PriceCheck checkPriceFile(const QString& path);
+
+// A text the shop read from the list that is really UTF-8, as a spreadsheet
+// saves it, taken byte for byte as Windows-1252 ("CaÃ±Ã³n"): the text it
+// was meant to be ("Cañón"). None for any other text.
+std::optional<QString> utf8TakenForWindows1252(const QString& text);
 
 } // namespace plimbo

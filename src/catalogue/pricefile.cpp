@@ -33,16 +33,36 @@ QString fieldName(int index)
     return (index % 2 == 0 ? QStringLiteral("Type %1") : QStringLiteral("Price %1")).arg(pair);
 }
 
+namespace {
+// 0x80..0x9F differ from Latin-1; 0 marks the five unassigned codes,
+// which keep their Latin-1 meaning as Windows itself does.
+constexpr char16_t high[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+} // namespace
+
+std::optional<QByteArray> encodeWindows1252(const QString& text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        int byte = (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) ? u : -1;
+        for (int i = 0; byte < 0 && i < 32; ++i)
+            if ((high[i] != 0 && high[i] == u) || (high[i] == 0 && u == 0x80 + i))
+                byte = 0x80 + i;
+        if (byte < 0)
+            return std::nullopt;
+        out.append(static_cast<char>(byte));
+    }
+    return out;
+}
+
 QString decodeWindows1252(const char* data, qsizetype size)
 {
-    // 0x80..0x9F differ from Latin-1; 0 marks the five unassigned codes,
-    // which keep their Latin-1 meaning as Windows itself does.
-    static constexpr char16_t high[32] = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-        0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-    };
     QString out(size, Qt::Uninitialized);
     QChar* o = out.data();
     for (qsizetype i = 0; i < size; ++i) {

@@ -29,6 +29,9 @@ QString fieldName(int index);
 
 // Decodes bytes of the Windows-1252 code page.
 QString decodeWindows1252(const char* data, qsizetype size);
+// The bytes of `text` in the Windows-1252 code page; none when it holds a
+// character the code page does not have.
+std::optional<QByteArray> encodeWindows1252(const QString& text);
 
 class PriceFileReader {
 public:

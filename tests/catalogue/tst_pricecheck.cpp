@@ -53,6 +53,12 @@ private slots:
                                         << "    warning: \"Court\" has the negative price -80.";
         QTest::newRow("one warning") << (Nike + Nike) << int(PriceCheck::Warnings)
                                      << "2 records: 2 accepted (2 adult, 0 children's), 0 skipped; 1 warning.";
+        // "Cañón" as a spreadsheet saves it (UTF-8), and as the shop's code page holds it.
+        QTest::newRow("UTF-8 for Windows-1252")
+            << QByteArray(Nike).replace("\"Court\"", "\"Ca\xC3\xB1\xC3\xB3n\"") << int(PriceCheck::Warnings)
+            << "    warning: \"Ca\u00C3\u00B1\u00C3\u00B3n\" is \"Ca\u00F1\u00F3n\" saved as UTF-8, not Windows-1252";
+        QTest::newRow("Windows-1252 as it should be")
+            << QByteArray(Nike).replace("\"Court\"", "\"Ca\xF1\xF3n\"") << int(PriceCheck::Clean) << "; 0 warnings.";
         QTest::newRow("refused") << QByteArray(Nike).replace(",80,", ",8.5,") << int(PriceCheck::Refused)
                                  << "Record 1, field Price 2 (line 1): found \u201C8.5\u201D; a price must be a whole "
                                     "number, without a fraction.";

@@ -30,7 +30,7 @@ echo "== the tests and the package, in $dist"
 chroot "$tree" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 CI="${CI:-}" \
   PLIMBO_PACKAGE_SUBDIR="$dist" bash -c 'cd /src && bash scripts/test.sh && bash scripts/package.sh --install'
 mkdir -p "$root/build/package/$dist"
-cp "$tree/src/build/package/$dist"/*.deb "$root/build/package/$dist/"
+cp "$tree/src/build/package/$dist"/plimbo-shop_*.deb "$root/build/package/$dist/"
 tree_release
 tree_remove "$tree"
 echo "Built and tested in $dist: $(ls "$root/build/package/$dist"/*.deb)"

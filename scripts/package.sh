@@ -38,7 +38,7 @@ out="$root/build/package${PLIMBO_PACKAGE_SUBDIR:+/$PLIMBO_PACKAGE_SUBDIR}"
 tree="$out/plimbo-shop-$version"
 # Only this build's output goes: builds for other releases sit beside it.
 mkdir -p "$out"
-rm -rf "$tree" "$out"/plimbo-shop_* "$out"/build.log
+rm -rf "$tree" "$out"/plimbo-shop[_-]* "$out"/build.log
 mkdir -p "$tree"
 # The tree as it stands, tracked and new files alike, without build output.
 if git rev-parse --git-dir >/dev/null 2>&1; then

@@ -35,7 +35,7 @@ fi
 if [ -z "$key" ]; then
   echo "publish: making a signing key for the repository ($uid)"
   gpg --batch --quiet --passphrase '' --quick-gen-key "$uid" ed25519 sign never
-  key="$(gpg --batch --with-colons --list-secret-keys "$uid" | awk -F: '/^fpr:/ {print $10; exit}')"
+  key="$(gpg --batch --with-colons --list-secret-keys "$uid" 2>/dev/null | awk -F: '/^fpr:/ {print $10; exit}')"
 fi
 gpg --batch --quiet --yes --export "$key" 2>/dev/null >"$repo/plimbo-archive-keyring.gpg"
 

@@ -37,6 +37,7 @@ public:
 
     void record(int n, const PriceRecord& r, RecordFate fate)
     {
+        record_ = n;
         const QString head = QStringLiteral("Record %1: ").arg(n);
         switch (fate) {
         case RecordFate::SkippedCategory:
@@ -63,17 +64,17 @@ public:
 
         const bool known = knownBrandPosition(r.brand).has_value();
         if (!known)
-            warn(QStringLiteral("the brand %1 is not one of the five known brands (%2): it is shown as a brand, "
+            warn(1, QStringLiteral("the brand %1 is not one of the five known brands (%2): it is shown as a brand, "
                                 "but with no types or prices.")
                      .arg(quoted(r.brand), knownBrandList()));
         QSet<QString>& seen = brands_[c == Category::Adult ? 0 : 1];
         if (seen.contains(r.brand))
-            warn(listedTwice(c, r));
+            warn(1, listedTwice(c, r));
         seen.insert(r.brand);
 
-        for (const QString& text : r.type)
-            if (const auto meant = utf8TakenForWindows1252(text))
-                warn(QStringLiteral("%1 is %2 saved as UTF-8, not Windows-1252: customers see %1. Save the list "
+        for (int j = 0; j < PairCount; ++j)
+            if (const QString& text = r.type[j]; const auto meant = utf8TakenForWindows1252(text))
+                warn(2 + 2 * j, QStringLiteral("%1 is %2 saved as UTF-8, not Windows-1252: customers see %1. Save the list "
                                     "as Windows-1252 (\"ANSI\"), or type %2 again.")
                          .arg(quoted(text), quoted(*meant)));
 
@@ -83,7 +84,7 @@ public:
             if (price == 0)
                 notOffered << quoted(r.type[j]);
             else if (price < 0)
-                warn(QStringLiteral("%1 has the negative price %2.").arg(quoted(r.type[j]), QString::number(price)));
+                warn(3 + 2 * j, QStringLiteral("%1 has the negative price %2.").arg(quoted(r.type[j]), QString::number(price)));
         }
         if (known && !notOffered.isEmpty())
             out_.lines << QStringLiteral("    note: price 0, so not offered: %1.").arg(notOffered.join(QStringLiteral(", ")));
@@ -120,18 +121,34 @@ private:
         ++out_.skipped;
         ++out_.warnings;
         out_.lines << line;
+        out_.findings.append({.record = record_, .field = 0,
+                              .text = line.mid(line.indexOf(QLatin1String("skipped: ")) + 9), .skipped = true});
     }
-    void warn(const QString& text)
+    void warn(int field, const QString& text)
     {
         ++out_.warnings;
         out_.lines << QStringLiteral("    warning: ") + text;
+        out_.findings.append({.record = record_, .field = field, .text = text});
     }
 
     PriceCheck& out_;
     const Catalogue& catalogue_;  // as the shop holds it after each record
     std::array<int, 2> counts_{};
     std::array<QSet<QString>, 2> brands_;
+    int record_ = 0;
 };
+
+void summarise(PriceCheck& out, const Catalogue& catalogue)
+{
+    out.verdict = out.warnings > 0 ? PriceCheck::Warnings : PriceCheck::Clean;
+    const auto counted = [](int n, const char* one, const char* many) {
+        return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+    };
+    out.lines << QStringLiteral("%1: %2 accepted (%3 adult, %4 children's), %5 skipped; %6.")
+                     .arg(counted(out.accepted + out.skipped, "record", "records"), QString::number(out.accepted),
+                          QString::number(catalogue.Adult.Count.value()), QString::number(catalogue.Child.Count.value()),
+                          QString::number(out.skipped), counted(out.warnings, "warning", "warnings"));
+}
 
 } // namespace
 
@@ -161,14 +178,21 @@ PriceCheck checkPriceFile(const QString& path)
         out.verdict = PriceCheck::Refused;
         return out;
     }
-    out.verdict = out.warnings > 0 ? PriceCheck::Warnings : PriceCheck::Clean;
-    const auto counted = [](int n, const char* one, const char* many) {
-        return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
-    };
-    out.lines << QStringLiteral("%1: %2 accepted (%3 adult, %4 children's), %5 skipped; %6.")
-                     .arg(counted(out.accepted + out.skipped, "record", "records"), QString::number(out.accepted),
-                          QString::number(catalogue.Adult.Count.value()), QString::number(catalogue.Child.Count.value()),
-                          QString::number(out.skipped), counted(out.warnings, "warning", "warnings"));
+    summarise(out, catalogue);
+    return out;
+}
+
+PriceCheck checkPriceRecords(const QList<PriceRecord>& records)
+{
+    PriceCheck out;
+    Catalogue catalogue;
+    Checker checker(out, catalogue);
+    int n = 0;
+    for (const PriceRecord& r : records) {
+        const RecordFate fate = catalogue.accept(r);
+        checker.record(++n, r, fate);
+    }
+    summarise(out, catalogue);
     return out;
 }
 

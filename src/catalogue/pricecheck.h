@@ -4,11 +4,23 @@
 // disk goes into the kiosk. It reads the list with the shop's own reader and
 // catalogue, so it can never disagree with them.
 
+#include "catalogue.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 namespace plimbo {
+
+// One thing the checker says about one field of a record: what the owner
+// sees beside that field in the price-list editor.
+struct PriceFinding {
+    int record = 0;      // 1 for the first record
+    int field = 0;       // 0..11, as fieldName() names them; Category for a skipped record
+    QString text;
+    bool skipped = false;  // the shop passes the whole record over
+};
 
 struct PriceCheck {
     enum Verdict { Clean = 0, Warnings = 1, Refused = 2 };
@@ -18,9 +30,13 @@ struct PriceCheck {
     int accepted = 0;
     int skipped = 0;
     int warnings = 0;
+    QList<PriceFinding> findings;  // the skips and warnings, field by field
 };
 
 PriceCheck checkPriceFile(const QString& path);
+
+// The same for records already read (the editor's list as it stands).
+PriceCheck checkPriceRecords(const QList<PriceRecord>& records);
 
 // A text the shop read from the list that is really UTF-8, as a spreadsheet
 // saves it, taken byte for byte as Windows-1252 ("CaÃ±Ã³n"): the text it

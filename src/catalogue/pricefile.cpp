@@ -101,6 +101,7 @@ void PriceFileReader::fill()
 {
     if (pos_ < buffer_.size() || eof_)
         return;
+    base_ += buffer_.size();
     buffer_.resize(ChunkSize);
     const qint64 n = device_.read(buffer_.data(), ChunkSize);
     if (n < 0)
@@ -171,6 +172,7 @@ std::optional<PriceRecord> PriceFileReader::next()
 
     ++record_;
     recordLine_ = line_;
+    recordStart_ = offset();
     shortAt_ = -1;
     PriceRecord r;
     for (int field = 0; field < FieldCount; ++field) {
@@ -341,7 +343,7 @@ QString kindOf(mode_t mode)
 
 } // namespace
 
-void loadPriceFile(const QString& realPath, Catalogue& catalogue, const RecordObserver& observe)
+void openPriceFile(const QString& realPath, QFile& file)
 {
     const QString shownPath = QFileInfo(realPath).absoluteFilePath();
     auto refuse = [&](const QString& why) {
@@ -369,12 +371,17 @@ void loadPriceFile(const QString& realPath, Catalogue& catalogue, const RecordOb
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
 
-    QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         refuse(file.errorString());
     }
-    loadPriceFile(file, shownPath, catalogue, observe);
+}
+
+void loadPriceFile(const QString& realPath, Catalogue& catalogue, const RecordObserver& observe)
+{
+    QFile file;
+    openPriceFile(realPath, file);
+    loadPriceFile(file, QFileInfo(realPath).absoluteFilePath(), catalogue, observe);
 }
 
 } // namespace plimbo

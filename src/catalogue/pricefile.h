@@ -7,6 +7,7 @@
 
 #include "catalogue.h"
 
+#include <QFile>
 #include <QIODevice>
 #include <QString>
 #include <functional>
@@ -46,6 +47,11 @@ public:
 
     // 1 for the first record; the record last returned or being read.
     int recordNumber() const { return record_; }
+    // Where in the file the record last returned or being read starts, and
+    // how far the reader has come: byte offsets from the file's start. The
+    // record returned last ends at offset(), its line end included.
+    qint64 recordStart() const { return recordStart_; }
+    qint64 offset() const { return base_ + pos_; }
 
 private:
     // The next byte (0..255) without taking it; -1 at the end of the file.
@@ -81,6 +87,8 @@ private:
     QString realPath_;
     QByteArray buffer_;
     qsizetype pos_ = 0;
+    qint64 base_ = 0;        // bytes of the file before buffer_
+    qint64 recordStart_ = 0;
     bool eof_ = false;
     int record_ = 0;
     int line_ = 1;
@@ -90,6 +98,11 @@ private:
 
 // Called for each record read, with what the store did with it.
 using RecordObserver = std::function<void(int recordNumber, const PriceRecord&, RecordFate)>;
+
+// Opens the file at `realPath` for reading without waiting on it; only a
+// plain file is opened (a named pipe or a device is refused). Raises
+// PriceFileError, naming the file, when it cannot be opened.
+void openPriceFile(const QString& realPath, QFile& file);
 
 // Reads the whole file at `realPath` into `catalogue`. Raises PriceFileError
 // when the file cannot be opened or read.

@@ -84,7 +84,9 @@ std::vector<Rule> rules()
     return out;
 }
 
-std::vector<ui::ControlSpec> controlTable()
+} // namespace
+
+std::vector<ui::ControlSpec> invoice::controlTable()
 {
     std::vector<ui::ControlSpec> t{
         {.name = "lblMenu01", .kind = Kind::Label, .caption = QStringLiteral("\"The Plimbo Shop\""),
@@ -130,13 +132,12 @@ std::vector<ui::ControlSpec> controlTable()
     return t;
 }
 
-} // namespace
 
 InvoiceScreen::InvoiceScreen(Shop& shop) : Screen(shop.app, QStringLiteral("frmInvoice"), invoice::Caption, {9780, 8595}),
                                            shop_(shop),
                                            billNotice_(new QTimer(this))
 {
-    build(controlTable());
+    build(invoice::controlTable());
     const std::array<std::pair<Column*, const char*>, 7> arrays{{{&txtQty, "txtQty"},
                                                                  {&txtAC, "txtAC"},
                                                                  {&txtBrand, "txtBrand"},

@@ -8,6 +8,7 @@
 #include "cart.h"
 
 #include <array>
+#include <vector>
 
 class QLineEdit;
 class QPushButton;
@@ -28,6 +29,8 @@ inline const QString Thanks = QStringLiteral("Thank You!");
 inline constexpr int Rows = 6;
 // How long after the invoice comes to the front, or changes, a screen reader is told the bill.
 inline constexpr int BillNoticeDelayMs = 600;
+// The invoice's controls: name, kind, caption, twips rectangle, font, tab order.
+std::vector<ui::ControlSpec> controlTable();
 } // namespace invoice
 
 class InvoiceScreen : public ui::Screen {

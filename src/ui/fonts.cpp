@@ -10,13 +10,18 @@ namespace ui {
 
 void installShopFonts()
 {
+    registerLookAlikes();
+    QApplication::setFont(fontFor(MsSansSerif(8.25), QApplication::font()));
+}
+
+void registerLookAlikes()
+{
     QFont::insertSubstitutions(QStringLiteral("Comic Sans MS"),
                                {QStringLiteral("Comic Neue"), QStringLiteral("Comic Sans"),
                                 QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
                                 QStringLiteral("DejaVu Sans")});
-    QApplication::setFont(fontFor(MsSansSerif(8.25), QApplication::font()));
 }
 
 QString installedFamily(const QString& designed)

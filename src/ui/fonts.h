@@ -12,6 +12,8 @@ namespace ui {
 // controls that name none, as the screens were designed. Call once after the
 // application object exists.
 void installShopFonts();
+// Only the look-alikes, for a program that keeps its own font.
+void registerLookAlikes();
 
 QFont fontFor(const FontSpec& entry, const QFont& base);
 

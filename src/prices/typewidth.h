@@ -1,0 +1,33 @@
+#pragma once
+// Whether customers see a type name whole: in the selection screen's type
+// list and in the invoice's type column, each measured with its own font
+// and width as the shop's control tables lay them out.
+
+#include "catalogue/catalogue.h"
+
+#include <QFont>
+#include <QString>
+#include <optional>
+
+namespace plimbo::prices {
+
+class TypeWidths {
+public:
+    TypeWidths();
+
+    // What customers will see of a type name that does not fit, in the
+    // owner's words; none when it fits both.
+    std::optional<QString> warning(Category c, const QString& type) const;
+
+    // Room for text, in pixels at 96 dpi.
+    int listRoom(Category c) const { return listRoom_[c == Category::Adult ? 0 : 1]; }
+    int invoiceRoom() const { return invoiceRoom_; }
+
+private:
+    QFont listFont_;
+    QFont invoiceFont_;
+    int listRoom_[2] = {};
+    int invoiceRoom_ = 0;
+};
+
+} // namespace plimbo::prices

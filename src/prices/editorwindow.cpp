@@ -177,6 +177,12 @@ EditorWindow::EditorWindow(Desk& desk, QWidget* parent)
     refresh();
 }
 
+EditorWindow::~EditorWindow()
+{
+    // The views go first: their models read the document, a member.
+    delete takeCentralWidget();
+}
+
 QString EditorWindow::shownName() const
 {
     return document_.path().isEmpty() ? QStringLiteral("New price list") : QFileInfo(document_.path()).fileName();

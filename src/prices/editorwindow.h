@@ -22,6 +22,7 @@ class EditorWindow final : public QMainWindow {
 public:
     // `desk` answers every question; the window does not own it.
     explicit EditorWindow(Desk& desk, QWidget* parent = nullptr);
+    ~EditorWindow() override;
 
     EditorDocument& document() { return document_; }
 

@@ -9,12 +9,12 @@ build="$1"
 prefix="$(mktemp -d)"
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
-files=(bin/plimbo bin/plimbo-check-prices bin/plimbo-kiosk libexec/plimbo-shop/plimbo-idle
+files=(bin/plimbo bin/plimbo-check-prices bin/plimbo-prices bin/plimbo-kiosk libexec/plimbo-shop/plimbo-idle
        share/applications/plimbo-shop.desktop
        share/icons/hicolor/scalable/apps/plimbo-shop.svg lib/systemd/user/plimbo-shop.service
        share/xsessions/plimbo-kiosk.desktop share/plimbo-shop/kiosk/rc.xml
        share/metainfo/invalid.plimbo.PlimboShop.metainfo.xml
-       share/man/man1/plimbo.1 share/man/man1/plimbo-check-prices.1 share/man/man1/plimbo-kiosk.1)
+       share/man/man1/plimbo.1 share/man/man1/plimbo-check-prices.1 share/man/man1/plimbo-kiosk.1 share/man/man1/plimbo-prices.1)
 for f in "${files[@]}"; do
   if [ ! -e "$prefix/$f" ]; then
     echo "missing after install: $f" >&2

@@ -11,12 +11,13 @@ trap 'rm -rf "$scratch"' EXIT
 dpkg-deb -x "$deb" "$scratch"
 version="$(dpkg-deb -f "$deb" Version)"
 
-for f in usr/bin/plimbo usr/bin/plimbo-check-prices usr/bin/plimbo-kiosk usr/libexec/plimbo-shop/plimbo-idle \
+for f in usr/bin/plimbo usr/bin/plimbo-check-prices usr/bin/plimbo-prices usr/bin/plimbo-kiosk usr/libexec/plimbo-shop/plimbo-idle \
          usr/share/applications/plimbo-shop.desktop usr/share/icons/hicolor/scalable/apps/plimbo-shop.svg \
          usr/lib/systemd/user/plimbo-shop.service usr/share/xsessions/plimbo-kiosk.desktop \
          usr/share/plimbo-shop/kiosk/rc.xml usr/share/metainfo/invalid.plimbo.PlimboShop.metainfo.xml \
          usr/share/man/man1/plimbo.1.gz usr/share/man/man1/plimbo-check-prices.1.gz \
-         usr/share/man/man1/plimbo-kiosk.1.gz usr/share/doc/plimbo-shop/copyright \
+         usr/share/man/man1/plimbo-kiosk.1.gz usr/share/man/man1/plimbo-prices.1.gz
+         usr/share/applications/plimbo-prices.desktop usr/share/doc/plimbo-shop/copyright \
          usr/share/doc/plimbo-shop/changelog.gz; do
   [ -e "$scratch/$f" ] || { echo "not in the package: $f" >&2; exit 1; }
 done
@@ -35,10 +36,10 @@ fi
 said="$("$scratch/usr/bin/plimbo-check-prices" "$sample/PlimboPrice.txt")"
 tail -n 1 <<<"$said" | grep -q '^10 records: 10 accepted (5 adult, 5 children.s), 0 skipped; 0 warnings\.$' ||
   { echo "the packaged checker said: $said" >&2; exit 1; }
-for program in plimbo plimbo-check-prices; do
+for program in plimbo plimbo-check-prices plimbo-prices; do
   # A build for another release carries its name after a "+"; the programs say the shop's version.
   [ "$("$scratch/usr/bin/$program" --version)" = "$program ${version%%+*}" ] ||
     { echo "$program --version is not $version: $("$scratch/usr/bin/$program" --version)" >&2; exit 1; }
 done
-echo "the package holds every part; its checker reads the sample; both programs are version $version"
+echo "the package holds every part; its checker reads the sample; every program is version $version"
 dpkg-deb -c "$deb" | awk '{print $6}' | grep -v '/$'

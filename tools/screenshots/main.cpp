@@ -11,6 +11,7 @@
 #include "cart/invoicescreen.h"
 #include "catalogue/pricefile.h"
 #include "menu/menuscreen.h"
+#include "prices/editorwindow.h"
 #include "selection/selectionscreen.h"
 #include "ui/fonts.h"
 #include "ui/listbox.h"
@@ -21,6 +22,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -38,12 +41,66 @@ public:
     QStringList messages;
 };
 
+bool save(QWidget* screen, const QDir& out, const QString& name);
+
+// The price-list editor asks nothing either.
+class SilentDesk final : public plimbo::prices::Desk {
+public:
+    void message(const QString& text) override { messages << text; }
+    Answer askToSave(const QString&) override { return Answer::Cancel; }
+    bool confirm(const QString&) override { return false; }
+    QString fileToOpen(const QString&, const QString&, const QString&) override { return {}; }
+    QString fileToSave(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<plimbo::prices::PriceChange> priceChange(const QList<std::pair<plimbo::Category, QString>>&) override
+    {
+        return std::nullopt;
+    }
+    QStringList messages;
+};
+
+// The editor on the sample list, then on a copy with what owners get wrong:
+// a brand without its blanks, a spreadsheet's UTF-8, a name too wide for the
+// customers' screens, a category in small letters; and a double quote typed.
+bool editorShots(const QString& sample, const QDir& out)
+{
+    SilentDesk desk;
+    plimbo::prices::EditorWindow editor(desk);
+    // The editor keeps the desktop's own font, not the shop's.
+    editor.setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+    editor.resize(1100, 760);
+    editor.show();
+    bool ok = editor.openFile(sample);
+    ok &= save(&editor, out, QStringLiteral("prices"));
+
+    QTemporaryDir folder;
+    QFile in(sample);
+    QFile slips(folder.filePath(QStringLiteral("PlimboPrice.txt")));
+    ok &= in.open(QIODevice::ReadOnly) && slips.open(QIODevice::WriteOnly);
+    QByteArray bytes = in.readAll();
+    bytes.replace("\"Nike    \",\"Running\",80", "\"Nike\",\"Running\",80");
+    bytes.replace("\"Canvas Low\",38", "\"Canvas Low Waterproof\",38");
+    bytes.replace("\"Soccer\",40", "\"Ca\xC3\xB1\xC3\xB3n\",40");
+    bytes.append("\"adult\",\"Reebok  \",\"Tennis\",70,\"\",0,\"\",0,\"\",0,\"\",0\r\n");
+    slips.write(bytes);
+    slips.close();
+    ok &= editor.openFile(slips.fileName());
+    auto* model = editor.model(plimbo::Category::Adult);
+    editor.tblAdult->setCurrentIndex(model->index(0, 1));
+    model->setData(model->index(0, 1), QStringLiteral("Running \"Pro\""));
+    ok &= save(&editor, out, QStringLiteral("prices-warnings"));
+    if (!desk.messages.isEmpty()) {
+        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(desk.messages.join(QLatin1Char('\n'))));
+        return false;
+    }
+    return ok;
+}
+
 void choose(ui::ListBox* list, int row)
 {
     list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
 }
 
-bool save(ui::Screen* screen, const QDir& out, const QString& name)
+bool save(QWidget* screen, const QDir& out, const QString& name)
 {
     const QString scale = screen->devicePixelRatioF() > 1 ? QStringLiteral("@2x") : QString();
     const QString path = out.filePath(name + scale + QStringLiteral(".png"));
@@ -124,5 +181,6 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "unexpected message: %s\n", qPrintable(platform.messages.join(QLatin1Char('\n'))));
         return 1;
     }
+    ok &= editorShots(QDir(QString::fromLocal8Bit(argv[1])).filePath(QStringLiteral("PlimboPrice.txt")), out);
     return ok ? 0 : 1;
 }

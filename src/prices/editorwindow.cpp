@@ -179,7 +179,10 @@ EditorWindow::EditorWindow(Desk& desk, QWidget* parent)
 
 EditorWindow::~EditorWindow()
 {
-    // The views go first: their models read the document, a member.
+    // The views go first: their models read the document, a member; and
+    // the document's last signals find no window.
+    document_.disconnect(this);
+    document_.undoStack().disconnect(this);
     delete takeCentralWidget();
 }
 
@@ -281,22 +284,27 @@ void EditorWindow::goToFinding()
             table(c)->setCurrentIndex(model(c)->index(row, field - 1));
             table(c)->setFocus();
         }
-    repairText();
+    repairAt(record, field);
 }
 
 bool EditorWindow::repairText()
 {
     const auto cell = currentCell();
-    if (!cell || cell->second < 2 || cell->second % 2 != 0)
+    return cell && repairAt(cell->first, cell->second);
+}
+
+bool EditorWindow::repairAt(std::size_t record, int field)
+{
+    if (field < 2 || field % 2 != 0)
         return false;
-    PriceRecord r = document_.list().entries[cell->first].values;
-    QString& type = r.type[(cell->second - 2) / 2];
+    PriceRecord r = document_.list().entries[record].values;
+    QString& type = r.type[(field - 2) / 2];
     const auto meant = utf8TakenForWindows1252(type);
     if (!meant || !desk_.confirm(QStringLiteral("\"%1\" is \"%2\" saved as UTF-8. Put \"%2\" in its place?").arg(type, *meant)))
         return false;
     type = *meant;
     PriceList after = document_.list();
-    after.setValues(cell->first, r);
+    after.setValues(record, r);
     document_.change(after, QStringLiteral("Repair \"%1\"").arg(*meant));
     return true;
 }

@@ -62,6 +62,8 @@ private:
     void refresh();
     void refuseAt(const QModelIndex& index, const QString& why);
     void goToFinding();
+    // Offers the repaired text of a type saved as UTF-8.
+    bool repairAt(std::size_t record, int field);
     bool saveTo(const QString& path);
     QString shownName() const;
     // The table cell that has the focus: its record and field.

@@ -118,11 +118,17 @@ PriceList PriceList::fresh()
 QByteArray PriceList::bytes() const
 {
     QByteArray out = prefix;
+    bool ended = true;  // the record before has ended its line
     for (const ListedRecord& e : entries) {
-        if (!out.isEmpty() && !isLineEnd(out.back()))
-            out += lineEnd;  // a record after one that ended the file without a line end
-        out += e.raw.isEmpty() ? shopForm(e.values) + lineEnd : e.raw;
+        // A record after one that ended the file without a line end starts a
+        // line of its own. (A comma after a record's last field lets the
+        // next record follow on the same line, as the shop reads it.)
+        if (!ended)
+            out += lineEnd;
+        const QByteArray& bytes = e.raw.isEmpty() ? shopForm(e.values) + lineEnd : e.raw;
+        out += bytes;
         out += e.gap;
+        ended = isLineEnd(bytes.back()) || bytes.back() == ',' || e.gap.contains('\n') || e.gap.contains('\r');
     }
     return out;
 }

@@ -29,58 +29,61 @@ QString reason(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+// Where writing failed: the step and the system's error.
+struct Failure {
+    const char* step;
+    int error;
+};
+
 // Writes all of `bytes` to a new file in the folder of `path`, flushes it to
 // the disk and renames it over `path`. The folder is flushed too, so that
-// the new name survives a pulled stick.
-std::optional<QString> replaceFile(const QString& path, const QByteArray& bytes)
+// the new name survives a pulled stick. Nothing is left behind on failure.
+std::optional<Failure> replaceFile(const QString& path, const QByteArray& bytes)
 {
     const QFileInfo info(path);
-    const QString folder = info.absolutePath();
-    QByteArray temp = QFile::encodeName(QDir(folder).filePath(QLatin1Char('.') + info.fileName() +
-                                                              QStringLiteral(".XXXXXX")));
-    const auto failed = [&](const char* step, int error) -> std::optional<QString> {
-        return QStringLiteral("%1 could not be saved: %2 (%3 %4: %5). The file on the disk is as it was.")
-            .arg(info.absoluteFilePath(), reason(error), QLatin1String(step), folder,
-                 QString::fromLocal8Bit(std::strerror(error)));
-    };
+    QByteArray temp = QFile::encodeName(info.dir().filePath(QLatin1Char('.') + info.fileName() + QStringLiteral(".XXXXXX")));
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
-        return failed("creating a file in", errno);
-    auto drop = [&](const char* step) {
-        const int error = errno;
-        ::close(fd);
+        return Failure{"creating a file", errno};
+    auto drop = [&](const char* step, int error) {
+        if (fd >= 0)
+            ::close(fd);
         ::unlink(temp.constData());
-        return failed(step, error);
+        return Failure{step, error};
     };
     for (qsizetype done = 0; done < bytes.size();) {
         const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            return drop("writing in");
-        }
+        if (n <= 0)
+            return drop("writing", n == 0 ? ENOSPC : errno);
         done += n;
     }
     if (::fchmod(fd, 0644) != 0 || ::fsync(fd) != 0)
-        return drop("flushing to the disk in");
+        return drop("flushing to the disk", errno);
     if (::close(fd) != 0) {
         const int error = errno;
         ::unlink(temp.constData());
-        return failed("flushing to the disk in", error);
+        return Failure{"flushing to the disk", error};
     }
     if (::rename(temp.constData(), QFile::encodeName(info.absoluteFilePath()).constData()) != 0) {
         const int error = errno;
         ::unlink(temp.constData());
-        return failed("renaming in", error);
+        return Failure{"renaming", error};
     }
-    const int dir = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
     return std::nullopt;
+}
+
+QString notSaved(const QString& path, const Failure& f, const QString& while_)
+{
+    return QStringLiteral("%1 could not be saved: %2 (%3%4: %5). The file on the disk is as it was.")
+        .arg(QFileInfo(path).absoluteFilePath(), reason(f.error), QLatin1String(f.step), while_,
+             QString::fromLocal8Bit(std::strerror(f.error)));
 }
 
 } // namespace
@@ -99,10 +102,12 @@ std::optional<QString> writeSafely(const QString& path, const QByteArray& bytes,
             return QStringLiteral("%1 could not be saved: the file there could not be read to keep it as %2 (%3). "
                                   "The file on the disk is as it was.")
                 .arg(QFileInfo(path).absoluteFilePath(), QFileInfo(backup).fileName(), old.errorString());
-        if (auto error = replaceFile(backup, old.readAll()))
-            return error;
+        if (const auto failed = replaceFile(backup, old.readAll()))
+            return notSaved(path, *failed, QStringLiteral(" while keeping the old one as ") + QFileInfo(backup).fileName());
     }
-    return replaceFile(path, bytes);
+    if (const auto failed = replaceFile(path, bytes))
+        return notSaved(path, *failed, QString());
+    return std::nullopt;
 }
 
 std::optional<QString> savePriceList(const QString& path, const PriceList& list)

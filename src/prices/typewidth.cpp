@@ -34,9 +34,11 @@ const ui::ControlSpec& invoiceTypeCell()
 } // namespace
 
 TypeWidths::TypeWidths()
-    : listFont_(fontOf(find(selectionDescription(Category::Adult).controls, QStringLiteral("lstAdultType")))),
-      invoiceFont_(fontOf(invoiceTypeCell()))
 {
+    // Measured in the fonts the shop's screens show, or their look-alikes.
+    ui::registerLookAlikes();
+    listFont_ = fontOf(find(selectionDescription(Category::Adult).controls, QStringLiteral("lstAdultType")));
+    invoiceFont_ = fontOf(invoiceTypeCell());
     QStyle* style = QApplication::style();
     const int frame = style->pixelMetric(QStyle::PM_DefaultFrameWidth);
     // A list row's text sits inside the focus frame's margin on each side.

@@ -186,6 +186,27 @@ EditorWindow::~EditorWindow()
     delete takeCentralWidget();
 }
 
+void EditorWindow::fillList(QListWidget* list, const std::vector<Line>& lines)
+{
+    // Rebuilt only when something in it changed: a keystroke that changes
+    // nothing here costs nothing here, however many records the list has.
+    bool same = list->count() == static_cast<int>(lines.size());
+    for (int i = 0; same && i < list->count(); ++i) {
+        const QListWidgetItem* item = list->item(i);
+        const Line& line = lines[static_cast<std::size_t>(i)];
+        same = item->text() == line.text && item->data(RecordRole).toULongLong() == line.record &&
+               item->data(FieldRole).toInt() == line.field;
+    }
+    if (same)
+        return;
+    list->clear();
+    for (const Line& line : lines) {
+        auto* item = new QListWidgetItem(line.text, list);
+        item->setData(RecordRole, static_cast<qulonglong>(line.record));
+        item->setData(FieldRole, line.field);
+    }
+}
+
 QString EditorWindow::shownName() const
 {
     return document_.path().isEmpty() ? QStringLiteral("New price list") : QFileInfo(document_.path()).fileName();
@@ -198,42 +219,34 @@ void EditorWindow::refresh()
     const PriceList& list = document_.list();
     const std::vector<RecordFate>& fates = document_.fates();
 
-    lstSkipped->clear();
-    lstFindings->clear();
+    std::vector<Line> skipped, findings;
     for (const PriceFinding& f : document_.check().findings) {
         const auto record = static_cast<std::size_t>(f.record - 1);
         const PriceRecord& r = list.entries[record].values;
         if (f.skipped) {
-            auto* item = new QListWidgetItem(QStringLiteral("Record %1 (\"%2\", \"%3\"): %4")
-                                                 .arg(QString::number(f.record), r.category, r.brand, f.text),
-                                             lstSkipped);
-            item->setData(RecordRole, static_cast<qulonglong>(record));
+            skipped.push_back({QStringLiteral("Record %1 (\"%2\", \"%3\"): %4")
+                                   .arg(QString::number(f.record), r.category, r.brand, f.text),
+                               record, 0});
             continue;
         }
         const Category c = fates[record] == RecordFate::AcceptedAdult ? Category::Adult : Category::Child;
-        auto* item = new QListWidgetItem(QStringLiteral("%1 row %2, %3: %4")
-                                             .arg(categoryWord(c), QString::number(model(c)->rowOf(record) + 1),
-                                                  fieldName(f.field), f.text),
-                                         lstFindings);
-        item->setData(RecordRole, static_cast<qulonglong>(record));
-        item->setData(FieldRole, f.field);
+        findings.push_back({QStringLiteral("%1 row %2, %3: %4")
+                                .arg(categoryWord(c), QString::number(model(c)->rowOf(record) + 1), fieldName(f.field), f.text),
+                            record, f.field});
     }
     for (const Category c : {Category::Adult, Category::Child})
         for (int row = 0; row < model(c)->rowCount(); ++row)
             for (int pair = 0; pair < PairCount; ++pair) {
-                const QModelIndex at = model(c)->index(row, 1 + 2 * pair);
                 const std::size_t record = model(c)->recordAt(row);
                 if (list.entries[record].values.price[pair].value() == 0)
                     continue;
-                if (const auto wide = widths_.warning(c, list.entries[record].values.type[pair])) {
-                    auto* item = new QListWidgetItem(QStringLiteral("%1 row %2, %3: %4")
-                                                         .arg(categoryWord(c), QString::number(row + 1),
-                                                              fieldName(2 + 2 * pair), *wide),
-                                                     lstFindings);
-                    item->setData(RecordRole, static_cast<qulonglong>(record));
-                    item->setData(FieldRole, PriceTable::fieldOf(at.column()));
-                }
+                if (const auto wide = widths_.warning(c, list.entries[record].values.type[pair]))
+                    findings.push_back({QStringLiteral("%1 row %2, %3: %4")
+                                            .arg(categoryWord(c), QString::number(row + 1), fieldName(2 + 2 * pair), *wide),
+                                        record, 2 + 2 * pair});
             }
+    fillList(lstSkipped, skipped);
+    fillList(lstFindings, findings);
 
     QString verdict;
     if (list.refusal)

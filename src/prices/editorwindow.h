@@ -60,6 +60,13 @@ protected:
 
 private:
     void refresh();
+    // One line of the skipped list or the findings, and the cell it is about.
+    struct Line {
+        QString text;
+        std::size_t record;
+        int field;
+    };
+    void fillList(QListWidget* list, const std::vector<Line>& lines);
     void refuseAt(const QModelIndex& index, const QString& why);
     void goToFinding();
     // Offers the repaired text of a type saved as UTF-8.

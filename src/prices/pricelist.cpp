@@ -88,7 +88,7 @@ PriceList PriceList::open(const QString& path)
                                  .arg(QLatin1String(PriceFileName), shown, file.errorString()));
     // Far too large: the shop's own message when it fails early on, as a
     // picture or any other file that is not a list does.
-    PriceList list = fromBytes(bytes.left(MaxListBytes / 2), shown);
+    PriceList list = fromBytes(bytes.left(64 * 1024), shown);
     if (!list.refusal || list.refusal->record > 1 || list.entries.size() > 0) {
         list.entries.clear();
         list.prefix.clear();

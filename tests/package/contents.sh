@@ -16,7 +16,7 @@ for f in usr/bin/plimbo usr/bin/plimbo-check-prices usr/bin/plimbo-prices usr/bi
          usr/lib/systemd/user/plimbo-shop.service usr/share/xsessions/plimbo-kiosk.desktop \
          usr/share/plimbo-shop/kiosk/rc.xml usr/share/metainfo/invalid.plimbo.PlimboShop.metainfo.xml \
          usr/share/man/man1/plimbo.1.gz usr/share/man/man1/plimbo-check-prices.1.gz \
-         usr/share/man/man1/plimbo-kiosk.1.gz usr/share/man/man1/plimbo-prices.1.gz
+         usr/share/man/man1/plimbo-kiosk.1.gz usr/share/man/man1/plimbo-prices.1.gz \
          usr/share/applications/plimbo-prices.desktop usr/share/doc/plimbo-shop/copyright \
          usr/share/doc/plimbo-shop/changelog.gz; do
   [ -e "$scratch/$f" ] || { echo "not in the package: $f" >&2; exit 1; }

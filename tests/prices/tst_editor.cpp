@@ -182,13 +182,18 @@ private slots:
     {
         QTest::addColumn<QString>("options");
         QTest::addColumn<QString>("says");
-        QTest::newRow("full disk") << "size=64k" << "the disk is full";
-        QTest::newRow("read-only folder") << "ro" << "the disk is read-only";
+        QTest::addColumn<QStringList>("left");
+        const QStringList list{QStringLiteral("PlimboPrice.txt")};
+        // Room for the old list's copy, none for the new list.
+        QTest::newRow("full disk") << "full" << "the disk is full (writing: No space" << list + QStringList{QStringLiteral("PlimboPrice.bak")};
+        QTest::newRow("full disk, not even for the old list's copy") << "full, no room" << "the disk is full (writing while keeping the old one as PlimboPrice.bak" << list;
+        QTest::newRow("read-only folder") << "ro" << "the disk is read-only" << list;
     }
     void savingNeverLeavesHalfAList()
     {
         QFETCH(QString, options);
         QFETCH(QString, says);
+        QFETCH(QStringList, left);
         if (!privateMounts)
             QSKIP("a full or read-only disk is mounted for this test, which needs root");
         QTemporaryDir stick;
@@ -202,6 +207,10 @@ private slots:
             QVERIFY(filler.open(QIODevice::WriteOnly));
             while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) {
             }
+            filler.close();
+            const qint64 filled = QFileInfo(filler.fileName()).size() / 4096 * 4096;
+            if (options == QLatin1String("full"))
+                QVERIFY(QFile::resize(filler.fileName(), filled - 4096));  // one page free
         }
         desk = {};
         EditorWindow w(desk);
@@ -214,8 +223,9 @@ private slots:
                  qPrintable(said));
         qInfo("%s: %s", qPrintable(options), qPrintable(QString(said).replace(QLatin1Char('\n'), QLatin1String(" / "))));
         QCOMPARE(readAll(list), Sample);
-        QCOMPARE(QDir(stick.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("PlimboPrice")),
-                 QStringList{QStringLiteral("PlimboPrice.txt")});
+        QCOMPARE(QDir(stick.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name | QDir::Reversed)
+                     .filter(QStringLiteral("PlimboPrice")),
+                 left);
         QVERIFY(w.isWindowModified());
         w.document().undoStack().setClean();  // nothing to ask on the way out
         QVERIFY(::umount2(QFile::encodeName(stick.path()).constData(), MNT_DETACH) == 0);

@@ -5,9 +5,14 @@
 #include "prices/csv.h"
 #include "prices/pricelist.h"
 
+#include "catalogue/errors.h"
+
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace plimbo;
 using namespace plimbo::prices;
@@ -75,6 +80,51 @@ private slots:
         PriceList cut = PriceList::fromBytes(odd.left(odd.indexOf('\n')), QString());
         cut.insert(1, r);
         QCOMPARE(PriceList::fromBytes(cut.bytes(), QString()).entries.size(), std::size_t(2));
+    }
+
+    // What is not a price list gets the shop's message at once: nothing is
+    // read from a pipe or a device, and a huge file only as far as it takes.
+    void whatIsNotAListIsRefused_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("picture") << "picture" << "Record 1, field Category (line 1): found";
+        QTest::newRow("1 GB of nothing") << "huge" << "Record 1, field Category (line 1): found";
+        QTest::newRow("1 GB of records") << "records" << "far more than a price list";
+        QTest::newRow("named pipe") << "fifo" << "It is a named pipe (FIFO), not a file.";
+        QTest::newRow("device") << "device" << "It is a character device, not a file.";
+    }
+    void whatIsNotAListIsRefused()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, says);
+        QTemporaryDir dir;
+        QString path = dir.filePath(QStringLiteral("PlimboPrice.txt"));
+        QFile f(path);
+        if (kind == QLatin1String("picture")) {
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("\x89PNG\r\n\x1a\n\0\0\0\rIHDR");
+        } else if (kind == QLatin1String("huge") || kind == QLatin1String("records")) {
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            if (kind == QLatin1String("records"))
+                for (int i = 0; i < 1000; ++i)
+                    f.write(Sample);
+            QVERIFY(f.resize(qint64(1) << 30));  // sparse: no real gigabyte is written
+        } else if (kind == QLatin1String("fifo")) {
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        } else {
+            path = QStringLiteral("/dev/zero");
+        }
+        f.close();
+        QString message;
+        try {
+            const PriceList list = PriceList::open(path);
+            QVERIFY(list.refusal && list.entries.empty());
+            message = list.refusal->message;
+        } catch (const PriceFileError& e) {
+            message = e.message();
+        }
+        QVERIFY2(message.contains(says) && message.contains(QLatin1String("A:PlimboPrice.txt")), qPrintable(message));
     }
 
     void cellsRefuseWhatTheFileCannotHold_data()

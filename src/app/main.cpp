@@ -3,42 +3,13 @@
 #include "buildinfo.h"
 #include "commandline.h"
 #include "startup.h"
+#include "ui/display.h"
 
 #include <QApplication>
-#include <QByteArrayList>
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
-
-// What Qt says while it opens the display is held back, as Qt would print
-// it. If Qt gives up (a fatal message, then an abort), the shop says in one
-// line that there is no display when that is why, and ends with
-// exitstatus::NoDisplay; for any other reason it prints everything Qt said
-// and ends with exitstatus::Failed, which a kiosk starts again.
-QByteArrayList heldBack;
-bool cannotConnect = false;
-
-void whileOpeningTheDisplay(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (type != QtFatalMsg) {
-        if (context.category && qstrcmp(context.category, "qt.qpa.xcb") == 0 &&
-            message.startsWith(QLatin1String("could not connect to display")))
-            cannotConnect = true;
-        heldBack << qFormatLogMessage(type, context, message).toLocal8Bit();
-        return;
-    }
-    if (cannotConnect) {
-        std::fputs("plimbo: there is no display to show the shop on. Run it on the kiosk's desktop, or start it "
-                   "with scripts/run.sh, which serves it to a web browser.\n",
-                   stderr);
-        std::_Exit(plimbo::exitstatus::NoDisplay);
-    }
-    for (const QByteArray& held : heldBack)
-        std::fprintf(stderr, "%s\n", held.constData());
-    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
-    std::_Exit(plimbo::exitstatus::Failed);
-}
 
 QStringList argumentsOf(int argc, char* argv[])
 {
@@ -69,11 +40,10 @@ int main(int argc, char* argv[])
         break;
     }
 
-    const QtMessageHandler usual = qInstallMessageHandler(whileOpeningTheDisplay);
+    ui::holdBackWhileOpeningTheDisplay("plimbo: there is no display to show the shop on. Run it on the kiosk's "
+                                       "desktop, or start it with scripts/run.sh, which serves it to a web browser.\n");
     QApplication application(argc, argv);
-    qInstallMessageHandler(usual);
-    for (const QByteArray& message : heldBack)
-        std::fprintf(stderr, "%s\n", message.constData());
+    ui::displayOpened();
     ui::setUpProcess();
     return plimbo::runShop();
 }

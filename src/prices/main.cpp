@@ -12,6 +12,7 @@
 #include "buildinfo.h"
 #include "catalogue/errors.h"
 #include "catalogue/pricefile.h"
+#include "ui/display.h"
 #include "ui/fonts.h"
 
 #include <QApplication>
@@ -118,7 +119,10 @@ int main(int argc, char* argv[])
         return Refused;
     }
 
+    ui::holdBackWhileOpeningTheDisplay("plimbo-prices: there is no display to show the price list on. Run it on a "
+                                       "desktop, or use --export and --import.\n");
     QApplication app(argc, argv);
+    ui::displayOpened();
     QApplication::setApplicationName(QStringLiteral("plimbo-prices"));
     QApplication::setApplicationDisplayName(plimbo::prices::EditorTitle);
     QApplication::setDesktopFileName(QStringLiteral("plimbo-prices"));

@@ -96,6 +96,11 @@ QString backupPathFor(const QString& path)
 
 std::optional<QString> writeSafely(const QString& path, const QByteArray& bytes, const QString& backup)
 {
+    // Only a file is replaced: a device, a pipe or a folder of that name stays as it is.
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) == 0 && !S_ISREG(status.st_mode))
+        return QStringLiteral("%1 was not written: it is not a file. Choose a file's name.")
+            .arg(QFileInfo(path).absoluteFilePath());
     if (!backup.isEmpty() && QFileInfo(path).isFile()) {
         QFile old(path);
         if (!old.open(QIODevice::ReadOnly))

@@ -4,11 +4,12 @@
 # Qt's other reasons are printed as Qt wrote them, with a status a kiosk
 # restarts. --help and --version answer without a display, an unknown
 # argument gets one line and status 2, and both programs print one version.
-#   without_display.sh PLIMBO PLIMBO_CHECK_PRICES SAMPLE_FOLDER
+#   without_display.sh PLIMBO PLIMBO_CHECK_PRICES SAMPLE_FOLDER PLIMBO_PRICES
 set -uo pipefail
 program="$1"
 checker="$2"
 sample="$3"
+editor="$4"
 fail=0
 out="$(mktemp)"
 err="$(mktemp)"
@@ -56,10 +57,22 @@ if grep -q "there is no display" "$err"; then
   echo "a platform Qt does not have: the shop said there is no display" >&2; fail=1
 fi
 
+# The price-list editor says the same in its own words; its command line
+# needs no display.
+shop="$program"
+program="$editor"
+check "the editor, no DISPLAY" 2 1 '^plimbo-prices: there is no display' ''
+sheet="$(mktemp -d)"
+check "the editor's --export" 0 0 '' '^Exported 10 records' -- -- --export "$sample/PlimboPrice.txt" -o "$sheet/prices.csv"
+rm -rf "$sheet"
+program="$shop"
+
 shop_version="$("$program" --version | awk '{print $2}')"
 checker_version="$("$checker" --version | awk '{print $2}')"
-if [ -z "$shop_version" ] || [ "$shop_version" != "$checker_version" ]; then
-  echo "versions differ: plimbo '$shop_version', plimbo-check-prices '$checker_version'" >&2; fail=1
+editor_version="$("$editor" --version | awk '{print $2}')"
+if [ -z "$shop_version" ] || [ "$shop_version" != "$checker_version" ] || [ "$shop_version" != "$editor_version" ]; then
+  echo "versions differ: plimbo '$shop_version', plimbo-check-prices '$checker_version', plimbo-prices '$editor_version'" >&2
+  fail=1
 fi
 grep -q '^Usage: plimbo-check-prices FILE' <<<"$("$checker" --help)" || { echo "plimbo-check-prices --help" >&2; fail=1; }
 

@@ -21,6 +21,7 @@
 #include <deque>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace plimbo;
@@ -325,6 +326,12 @@ private slots:
         QCOMPARE(run({QStringLiteral("--export"), QStringLiteral(PLIMBO_SAMPLE_DIR), QStringLiteral("-o"), csv}, &err), 2);
         QVERIFY(err.contains(QLatin1String("It is a folder, not a file.")));
         QCOMPARE(run({QStringLiteral("--import"), csv}), 2);
+        // Only a file is replaced, never a pipe or a device of that name.
+        const QString pipe = dir.filePath(QStringLiteral("pipe"));
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+        QCOMPARE(run({QStringLiteral("--export"), list, QStringLiteral("-o"), pipe}, &err), 2);
+        QVERIFY2(err.contains(QLatin1String("pipe was not written: it is not a file.")), qPrintable(err));
+        QVERIFY(!QFileInfo(pipe).isFile());
     }
 };
 

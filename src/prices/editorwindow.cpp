@@ -174,6 +174,7 @@ EditorWindow::EditorWindow(Desk& desk, QWidget* parent)
     connect(child_, &PriceTable::refused, this, &EditorWindow::refuseAt);
     connect(lstFindings, &QListWidget::itemActivated, this, &EditorWindow::goToFinding);
     resize(900, 700);
+    tblAdult->setFocus();
     refresh();
 }
 

@@ -57,7 +57,9 @@ QTableView* priceTableView(PriceTable* model, QWidget* parent)
     auto* view = new QTableView(parent);
     view->setModel(model);
     view->setItemDelegate(new CellDelegate(view));
-    view->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    // As in a spreadsheet: the arrows move between cells, typing or F2 edits.
+    view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                          QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setTabKeyNavigation(true);
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);

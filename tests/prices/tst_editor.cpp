@@ -6,6 +6,7 @@
 #include "prices/editorwindow.h"
 #include "prices/safesave.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -98,14 +99,15 @@ class TestEditor : public QObject {
         [&] { QVERIFY(w->openFile(path)); }();
         return w;
     }
-    // Opens the cell's editor and types into it, a key at a time.
+    // Goes to the cell and opens its editor by keyboard (F2), then types
+    // into it, a key at a time.
     static QLineEdit* typeAt(EditorWindow& w, int row, int column, const QString& keys)
     {
         const QModelIndex at = w.model(Category::Adult)->index(row, column);
         w.tblAdult->setFocus();
         w.tblAdult->setCurrentIndex(at);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the last cell's editor
-        w.tblAdult->edit(at);
+        QTest::keyClick(w.tblAdult, Qt::Key_F2);
         auto* editor = w.tblAdult->viewport()->findChild<QLineEdit*>();
         if (editor) {
             editor->selectAll();
@@ -148,6 +150,21 @@ private slots:
         QCOMPARE(w->document().list().bytes(), Sample);
         QCOMPARE(w->lblVerdict->text(), QStringLiteral("The shop will read this list as shown"));
         QVERIFY(!w->isWindowModified());
+    }
+
+    // Everything the keyboard reaches has a name a screen reader says.
+    void everyControlHasAName()
+    {
+        auto w = openSample();
+        int reached = 0;
+        for (QWidget* control : w->findChildren<QWidget*>()) {
+            if (!(control->focusPolicy() & Qt::TabFocus) || !control->isVisibleTo(w.get()))
+                continue;
+            ++reached;
+            QAccessibleInterface* said = QAccessible::queryAccessibleInterface(control);
+            QVERIFY2(said && !said->text(QAccessible::Name).isEmpty(), control->metaObject()->className());
+        }
+        QCOMPARE(reached, 4);  // the two tables and the two lists
     }
 
     void unsavedChangesAreAskedAbout_data()

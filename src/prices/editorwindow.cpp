@@ -62,9 +62,18 @@ QTableView* priceTableView(PriceTable* model, QWidget* parent)
                           QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setTabKeyNavigation(true);
-    view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Columns fit their texts after every change but the keystrokes in a
+    // cell: those are fitted when the cell is left.
     view->horizontalHeader()->setMinimumSectionSize(70);
-    view->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 8);
+    QObject::connect(view->itemDelegate(), &QAbstractItemDelegate::closeEditor, view,
+                     [view] { view->resizeColumnsToContents(); });
+    QObject::connect(&model->document(), &EditorDocument::changed, view, [view] {
+        if (!view->indexWidget(view->currentIndex()))  // no cell being typed in
+            view->resizeColumnsToContents();
+    });
+    view->resizeColumnsToContents();
     return view;
 }
 
@@ -111,6 +120,9 @@ EditorWindow::EditorWindow(Desk& desk, QWidget* parent)
     split->addWidget(titled(QStringLiteral("Records the shop &passes over"), lstSkipped, QStringLiteral("lstSkipped")));
     split->addWidget(titled(QStringLiteral("What the shop will &make of this list"), lstFindings,
                             QStringLiteral("lstFindings")));
+    // The tables first; the lists below take what room is left.
+    for (int part = 0; part < split->count(); ++part)
+        split->setStretchFactor(part, part < 2 ? 3 : 2);
     layout->addWidget(split, 1);
     layout->addWidget(lblCellMessage);
     lblVerdict->setAccessibleName(QStringLiteral("Verdict"));

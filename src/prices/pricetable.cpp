@@ -12,21 +12,43 @@ PriceTable::PriceTable(EditorDocument& document, const TypeWidths& widths, Categ
     : QAbstractTableModel(parent), document_(document), widths_(widths), category_(category),
       rows_(document.rowsOf(category))
 {
+    for (int row = 0; row < rowCount(); ++row)
+        shown_.push_back(rowAsShown(row));
     connect(&document_, &EditorDocument::changed, this, &PriceTable::follow);
 }
 
 void PriceTable::follow()
 {
     auto rows = document_.rowsOf(category_);
-    if (rows == rows_) {
-        // The same records: cells change in place, so a cell being typed in stays open.
-        if (!rows_.empty())
-            emit dataChanged(index(0, 0), index(rowCount() - 1, TableColumns - 1));
+    if (rows != rows_) {
+        beginResetModel();
+        rows_ = std::move(rows);
+        shown_.clear();
+        for (int row = 0; row < rowCount(); ++row)
+            shown_.push_back(rowAsShown(row));
+        endResetModel();
         return;
     }
-    beginResetModel();
-    rows_ = std::move(rows);
-    endResetModel();
+    // The same records: only the rows that look different are told, so a
+    // cell being typed in stays open and a keystroke repaints one row.
+    for (int row = 0; row < rowCount(); ++row) {
+        QStringList now = rowAsShown(row);
+        auto& was = shown_[static_cast<std::size_t>(row)];
+        if (now != was) {
+            was = std::move(now);
+            emit dataChanged(index(row, 0), index(row, TableColumns - 1));
+        }
+    }
+}
+
+QStringList PriceTable::rowAsShown(int row) const
+{
+    QStringList out;
+    for (int column = 0; column < TableColumns; ++column) {
+        const QModelIndex at = index(row, column);
+        out << data(at, Qt::DisplayRole).toString() << warnings(at);
+    }
+    return out;
 }
 
 int PriceTable::rowOf(std::size_t record) const

@@ -21,6 +21,7 @@ public:
     PriceTable(EditorDocument& document, const TypeWidths& widths, Category category, QObject* parent = nullptr);
 
     Category category() const { return category_; }
+    EditorDocument& document() const { return document_; }
     // The record a row shows, by its place in the file.
     std::size_t recordAt(int row) const { return rows_.at(static_cast<std::size_t>(row)); }
     int rowOf(std::size_t record) const;
@@ -43,11 +44,14 @@ signals:
 
 private:
     void follow();
+    // A row's texts and warnings, to tell which rows a change touched.
+    QStringList rowAsShown(int row) const;
 
     EditorDocument& document_;
     const TypeWidths& widths_;
     Category category_;
     std::vector<std::size_t> rows_;
+    std::vector<QStringList> shown_;
 };
 
 // Edits a cell as it is typed: every keystroke goes to the list at once (and

@@ -39,6 +39,8 @@ TypeWidths::TypeWidths()
     ui::registerLookAlikes();
     listFont_ = fontOf(find(selectionDescription(Category::Adult).controls, QStringLiteral("lstAdultType")));
     invoiceFont_ = fontOf(invoiceTypeCell());
+    listMetrics_ = QFontMetrics(listFont_);
+    invoiceMetrics_ = QFontMetrics(invoiceFont_);
     QStyle* style = QApplication::style();
     const int frame = style->pixelMetric(QStyle::PM_DefaultFrameWidth);
     // A list row's text sits inside the focus frame's margin on each side.
@@ -62,8 +64,14 @@ TypeWidths::TypeWidths()
 
 std::optional<QString> TypeWidths::warning(Category c, const QString& type) const
 {
+    auto& said = said_[c == Category::Adult ? 0 : 1];
+    if (const auto known = said.constFind(type); known != said.constEnd())
+        return *known;
+    if (said.size() > 10000)
+        said.clear();
     QStringList seen;
-    const QFontMetrics listFont(listFont_), invoiceFont(invoiceFont_);
+    const QFontMetrics& listFont = listMetrics_;
+    const QFontMetrics& invoiceFont = invoiceMetrics_;
     const int room = listRoom(c);
     if (listFont.horizontalAdvance(type) > room)
         seen << QStringLiteral("the type list shows \"%1\"").arg(listFont.elidedText(type, Qt::ElideRight, room));
@@ -73,9 +81,11 @@ std::optional<QString> TypeWidths::warning(Category c, const QString& type) cons
             shown.chop(1);
         seen << QStringLiteral("the invoice shows \"%1\"").arg(shown);
     }
-    if (seen.isEmpty())
-        return std::nullopt;
-    return QStringLiteral("\"%1\" is too wide for customers' screens: %2.").arg(type, seen.join(QStringLiteral(" and ")));
+    std::optional<QString> warning;
+    if (!seen.isEmpty())
+        warning = QStringLiteral("\"%1\" is too wide for customers' screens: %2.").arg(type, seen.join(QStringLiteral(" and ")));
+    said.insert(type, warning);
+    return warning;
 }
 
 } // namespace plimbo::prices

@@ -6,6 +6,8 @@
 #include "catalogue/catalogue.h"
 
 #include <QFont>
+#include <QFontMetrics>
+#include <QHash>
 #include <QString>
 #include <optional>
 
@@ -26,6 +28,10 @@ public:
 private:
     QFont listFont_;
     QFont invoiceFont_;
+    QFontMetrics listMetrics_{QFont()};
+    QFontMetrics invoiceMetrics_{QFont()};
+    // What was said of each name, as the table asks again at every paint.
+    mutable QHash<QString, std::optional<QString>> said_[2];
     int listRoom_[2] = {};
     int invoiceRoom_ = 0;
 };

@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <span>
 
 namespace plimbo::prices {
 
@@ -129,37 +130,47 @@ EditorWindow::EditorWindow(Desk& desk, QWidget* parent)
     lblCellMessage->setAccessibleName(QStringLiteral("Cell message"));
     setCentralWidget(central);
 
-    auto action = [this](QMenu* menu, const QString& name, const QString& text, QKeySequence keys, auto slot) {
-        auto* a = menu->addAction(text);
-        a->setObjectName(name);
-        a->setShortcut(keys);
-        connect(a, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
-        return a;
+    // The menus, as a table: object name, caption, keys, what it does.
+    struct Command {
+        const char* name;
+        const char* caption;
+        QKeySequence keys;
+        bool (EditorWindow::*run)();
     };
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    action(file, QStringLiteral("actNew"), QStringLiteral("&New"), QKeySequence::New, &EditorWindow::newList);
-    auto* open = file->addAction(QStringLiteral("&Open..."));
-    open->setObjectName(QStringLiteral("actOpen"));
-    open->setShortcut(QKeySequence::Open);
-    connect(open, &QAction::triggered, this, [this] {
-        const QString path = desk_.fileToOpen(QStringLiteral("Open a price list"), ListFilter, driveAFolder());
-        if (!path.isEmpty())
-            openFile(path);
-    });
-    actSave = action(file, QStringLiteral("actSave"), QStringLiteral("&Save"), QKeySequence::Save, &EditorWindow::save);
-    action(file, QStringLiteral("actSaveAs"), QStringLiteral("Save &As..."), QKeySequence::SaveAs, &EditorWindow::saveAs);
-    file->addSeparator();
-    action(file, QStringLiteral("actImport"), QStringLiteral("&Import Spreadsheet..."), QKeySequence(),
-           &EditorWindow::importSpreadsheet);
-    action(file, QStringLiteral("actExport"), QStringLiteral("&Export Spreadsheet..."), QKeySequence(),
-           &EditorWindow::exportSpreadsheet);
-    file->addSeparator();
-    action(file, QStringLiteral("actShow"), QStringLiteral("Show to &Customers"), QKeySequence(Qt::Key_F5),
-           &EditorWindow::showToCustomers);
-    file->addSeparator();
-    auto* quit = file->addAction(QStringLiteral("&Quit"), this, &QWidget::close);
-    quit->setObjectName(QStringLiteral("actQuit"));
-    quit->setShortcut(QKeySequence::Quit);
+    const Command fileMenu[] = {
+        {"actNew", "&New", QKeySequence::New, &EditorWindow::newList},
+        {"actOpen", "&Open...", QKeySequence::Open, &EditorWindow::openChosen},
+        {"actSave", "&Save", QKeySequence::Save, &EditorWindow::save},
+        {"actSaveAs", "Save &As...", QKeySequence::SaveAs, &EditorWindow::saveAs},
+        {nullptr, nullptr, {}, nullptr},
+        {"actImport", "&Import Spreadsheet...", {}, &EditorWindow::importSpreadsheet},
+        {"actExport", "&Export Spreadsheet...", {}, &EditorWindow::exportSpreadsheet},
+        {nullptr, nullptr, {}, nullptr},
+        {"actShow", "Show to &Customers", QKeySequence(Qt::Key_F5), &EditorWindow::showToCustomers},
+        {nullptr, nullptr, {}, nullptr},
+        {"actQuit", "&Quit", QKeySequence::Quit, &EditorWindow::quit},
+    };
+    const Command editMenu[] = {
+        {"actChangePrices", "&Change Prices...", QKeySequence(Qt::CTRL | Qt::Key_P), &EditorWindow::changePrices},
+        {"actAddAdult", "Add &Adult Record", {}, &EditorWindow::addAdultRecord},
+        {"actAddChild", "Add C&hildren's Record", {}, &EditorWindow::addChildRecord},
+        {"actDelete", "&Delete Record", QKeySequence(Qt::CTRL | Qt::Key_Delete), &EditorWindow::deleteRecord},
+        {"actRepair", "&Repair Text", QKeySequence(Qt::CTRL | Qt::Key_R), &EditorWindow::repairText},
+    };
+    auto fill = [this](QMenu* menu, std::span<const Command> commands) {
+        for (const Command& c : commands) {
+            if (!c.name) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* a = menu->addAction(QString::fromUtf8(c.caption));
+            a->setObjectName(QLatin1String(c.name));
+            a->setShortcut(c.keys);
+            connect(a, &QAction::triggered, this, [this, run = c.run] { (this->*run)(); });
+        }
+    };
+    fill(menuBar()->addMenu(QStringLiteral("&File")), fileMenu);
+    actSave = findChild<QAction*>(QStringLiteral("actSave"));
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     actUndo = document_.undoStack().createUndoAction(this, QStringLiteral("&Undo"));
@@ -171,16 +182,7 @@ EditorWindow::EditorWindow(Desk& desk, QWidget* parent)
     edit->addAction(actUndo);
     edit->addAction(actRedo);
     edit->addSeparator();
-    action(edit, QStringLiteral("actChangePrices"), QStringLiteral("&Change Prices..."), QKeySequence(Qt::CTRL | Qt::Key_P),
-           &EditorWindow::changePrices);
-    auto* addAdult = edit->addAction(QStringLiteral("Add &Adult Record"), this, [this] { addRecord(Category::Adult); });
-    addAdult->setObjectName(QStringLiteral("actAddAdult"));
-    auto* addChild = edit->addAction(QStringLiteral("Add C&hildren's Record"), this, [this] { addRecord(Category::Child); });
-    addChild->setObjectName(QStringLiteral("actAddChild"));
-    action(edit, QStringLiteral("actDelete"), QStringLiteral("&Delete Record"), QKeySequence(Qt::CTRL | Qt::Key_Delete),
-           &EditorWindow::deleteRecord);
-    action(edit, QStringLiteral("actRepair"), QStringLiteral("&Repair Text"), QKeySequence(Qt::CTRL | Qt::Key_R),
-           &EditorWindow::repairText);
+    fill(edit, editMenu);
 
     connect(&document_, &EditorDocument::changed, this, &EditorWindow::refresh);
     connect(&document_.undoStack(), &QUndoStack::cleanChanged, this, &EditorWindow::refresh);
@@ -376,6 +378,27 @@ bool EditorWindow::openFile(const QString& path)
         desk_.message(e.message());
         return false;
     }
+}
+
+bool EditorWindow::openChosen()
+{
+    const QString path = desk_.fileToOpen(QStringLiteral("Open a price list"), ListFilter, driveAFolder());
+    return !path.isEmpty() && openFile(path);
+}
+
+bool EditorWindow::quit()
+{
+    return close();
+}
+
+bool EditorWindow::addAdultRecord()
+{
+    return addRecord(Category::Adult);
+}
+
+bool EditorWindow::addChildRecord()
+{
+    return addRecord(Category::Child);
 }
 
 bool EditorWindow::newList()

@@ -28,15 +28,19 @@ public:
 
     // File menu. Each returns false when it did nothing (cancelled or failed).
     bool openFile(const QString& path);
+    bool openChosen();
     bool newList();
     bool save();
     bool saveAs();
     bool importSpreadsheet();
     bool exportSpreadsheet();
     bool showToCustomers();
+    bool quit();
     // Edit menu.
     bool changePrices();
     bool addRecord(Category c);
+    bool addAdultRecord();
+    bool addChildRecord();
     bool deleteRecord();
     bool repairText();
     // Save / Discard / Cancel when there are unsaved changes; true when the

@@ -198,13 +198,15 @@ std::optional<PriceRecord> PriceFileReader::next()
 
 QByteArray PriceFileReader::readRest(bool& cut)
 {
+    // A field cut short is refused whatever follows it, so the rest is not
+    // read: a picture, or a gigabyte without a comma, is refused at once.
     QByteArray raw;
     while (peek() >= 0 && peek() != ',' && !atLineEnd()) {
-        const int c = get();
-        if (raw.size() < ShownLength)
-            raw.append(static_cast<char>(c));
-        else
+        if (raw.size() == ShownLength) {
             cut = true;
+            break;
+        }
+        raw.append(static_cast<char>(get()));
     }
     return raw;
 }

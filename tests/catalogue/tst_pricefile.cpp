@@ -146,6 +146,37 @@ private slots:
         QCOMPARE(c.Adult.BrandPrice[2][0], 8);  // the fifth adult record is record 9
     }
 
+    // A field that runs on and on (64 MB of digits) is refused once it
+    // is too long to be anything, not at the end of the file.
+    void aRunawayFieldIsRefusedAtOnce_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::newRow("as the category") << QByteArray();
+        QTest::newRow("as a price") << QByteArray("\"Adult\",\"Nike    \",\"Running\",");
+    }
+    void aRunawayFieldIsRefusedAtOnce()
+    {
+        QFETCH(QByteArray, before);
+        class Digits final : public QIODevice {
+        public:
+            QByteArray before;
+            qint64 given = 0;
+            qint64 readData(char* data, qint64 most) override
+            {
+                const qint64 n = std::min<qint64>(most, (qint64(1) << 26) - given);
+                for (qint64 i = 0; i < n; ++i, ++given)
+                    data[i] = given < before.size() ? before[given] : '0';
+                return n;
+            }
+            qint64 writeData(const char*, qint64) override { return -1; }
+        } digits;
+        digits.before = before;
+        digits.open(QIODevice::ReadOnly);
+        Catalogue c;
+        QVERIFY_THROWS_EXCEPTION(PriceFileError, loadPriceFile(digits, QStringLiteral("digits"), c));
+        QVERIFY2(digits.given <= 1024 * 1024, qPrintable(QString::number(digits.given)));
+    }
+
     void departuresAreRefused_data()
     {
         QTest::addColumn<QByteArray>("bytes");

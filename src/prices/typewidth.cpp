@@ -19,9 +19,9 @@ const ui::ControlSpec& find(const std::vector<ui::ControlSpec>& table, const QSt
 }
 
 // A control that names no font has the screens' own: 8.25-point MS Sans Serif.
-QFont fontOf(const ui::ControlSpec& spec)
+QFont fontOf(const ui::ControlSpec& control)
 {
-    return ui::fontFor(spec.font.family ? spec.font : ui::MsSansSerif(8.25), QFont());
+    return ui::fontFor(control.font.family ? control.font : ui::MsSansSerif(8.25), QFont());
 }
 
 const ui::ControlSpec& invoiceTypeCell()

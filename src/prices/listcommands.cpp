@@ -92,9 +92,9 @@ bool ListCommands::saveTo(const QString& path)
     const QString file = savedFileFor(path);
     const auto unreadable = unreadableBackupOf(path);
     Backup backup = Backup::KeepOld;
+    // What cannot be read stays in the file it came from, or in its backup.
+    const bool here = !document_.path().isEmpty() && savedFileFor(document_.path()) == file;
     if (list.refusal) {
-        // What cannot be read stays in the file it came from, or in its backup.
-        const bool here = !document_.path().isEmpty() && savedFileFor(document_.path()) == file;
         const QString kept = here ? QStringLiteral("The list as it is on the disk, its unreadable rest included, is "
                                                    "kept as %1%2.")
                                         .arg(backupPathFor(file), unreadable ? QStringLiteral(", in place of the one "
@@ -106,12 +106,14 @@ bool ListCommands::saveTo(const QString& path)
                                .arg(QString::number(list.refusal->record), QString::number(list.refusal->restBytes), kept)))
             return false;
         list.refusal.reset();
-    } else if (unreadable &&
-               !desk_.confirm(QStringLiteral("%1 holds a list whose rest could not be read, kept when that rest was "
-                                             "dropped. Replace it with a backup of the list now in %2?")
-                                  .arg(*unreadable, file))) {
-        backup = Backup::None;
     }
+    // A backup that holds what could not be read is replaced only when the
+    // owner says so (the question above said so when it is this list's).
+    if (unreadable && !(document_.list().refusal && here) &&
+        !desk_.confirm(QStringLiteral("%1 holds a list whose rest could not be read, kept when that rest was "
+                                      "dropped. Replace it with a backup of the list now in %2?")
+                           .arg(*unreadable, file)))
+        backup = Backup::None;
     if (const auto error = savePriceList(path, list, backup)) {
         desk_.message(QStringLiteral("The price list was not saved.\n") + *error);
         return false;

@@ -172,7 +172,8 @@ public:
     {
         QList<std::pair<int, QString>> out;
         if (fate == RecordFate::SkippedCategory) {
-            out.append({0, QStringLiteral("the category is \"Adult\" or \"Child\".")});
+            out.append({0, QStringLiteral("the category is \"%1\" or \"%2\".")
+                               .arg(categoryText(Category::Adult), categoryText(Category::Child))});
         } else if (fate == RecordFate::SkippedSurplus) {
             out.append({0, QStringLiteral("the %1 list already has %2 rows, all the shop takes.")
                                .arg(r.category, QString::number(RecordsPerCategory))});

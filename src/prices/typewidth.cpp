@@ -67,7 +67,7 @@ TypeWidths::TypeWidths()
     ui::ListBox probe;
     probe.setFont(listFont_);
     probe.addItems({QStringLiteral("Running"), QString(), QString(), QString(), QString()});
-    const int rows = 5 * probe.sizeHintForRow(0);
+    const int rows = PairCount * probe.sizeHintForRow(0);
     const int bar = style->pixelMetric(QStyle::PM_ScrollBarExtent);
     for (int k = 0; k < 2; ++k) {
         const QRect list = lists[k]->rect.pixels();

@@ -373,12 +373,13 @@ private slots:
 
     void theCommandLineWritesOrRefuses()
     {
-        const auto run = [](const QStringList& args, QString* err = nullptr) {
+        const auto run = [](const QStringList& args, QString* said = nullptr) {
             QProcess p;
+            p.setProcessChannelMode(QProcess::MergedChannels);
             p.start(QStringLiteral(PLIMBO_PRICES_PROGRAM), args);
             p.waitForFinished(20000);
-            if (err)
-                *err = QString::fromUtf8(p.readAllStandardError());
+            if (said)
+                *said = QString::fromUtf8(p.readAllStandardOutput());
             return p.exitCode();
         };
         const QString list = dir.filePath(QStringLiteral("cli.txt")), csv = dir.filePath(QStringLiteral("cli.csv"));
@@ -398,6 +399,15 @@ private slots:
         expected.replace("\"Running\",80,", "\"Running\",81,");
         QCOMPARE(readAll(list), expected);
         QCOMPARE(readAll(backupPathFor(list)), Sample);
+        // Over a list the shop refuses, that list is kept whole as the
+        // backup, which the next import does not replace.
+        const QByteArray refused = Sample + "\"Adult\",\"Nike    \",\"Running\"\r\n";
+        write(list, refused);
+        QCOMPARE(run({QStringLiteral("--import"), csv, QStringLiteral("-o"), list}, &err), 0);
+        QVERIFY2(err.contains(QStringLiteral("record 11 on; it is kept whole as %1.").arg(backupPathFor(list))), qPrintable(err));
+        QCOMPARE(run({QStringLiteral("--import"), csv, QStringLiteral("-o"), list}, &err), 0);
+        QVERIFY2(err.contains(QLatin1String("is kept as it was; no new backup was made.")), qPrintable(err));
+        QCOMPARE(readAll(backupPathFor(list)), refused);
         QCOMPARE(run({QStringLiteral("--export"), QStringLiteral(PLIMBO_SAMPLE_DIR), QStringLiteral("-o"), csv}, &err), 2);
         QVERIFY(err.contains(QLatin1String("It is a folder, not a file.")));
         QCOMPARE(run({QStringLiteral("--import"), csv}), 2);

@@ -240,8 +240,8 @@ QString exportedWords(const CsvExport& sheet, const QString& path)
 {
     QString words = QStringLiteral("Exported %1 records to %2.").arg(QString::number(sheet.rows), path);
     if (sheet.noted > 0)
-        words += QStringLiteral(" %1 the shop passes over or reads with a warning: the column \"%2\" says why, and "
-                                "they are imported back exactly as they are written.")
+        words += QStringLiteral(" %1 the shop passes over or reads with a warning: the column \"%2\" says why, and such "
+                                "rows are imported back exactly as they are written.")
                      .arg(sheet.noted == 1 ? QStringLiteral("One of them") : QStringLiteral("%1 of them").arg(sheet.noted),
                           NoteHeader);
     return words;

@@ -45,13 +45,26 @@ std::optional<int> knownBrandPosition(const QString& text)
     return std::nullopt;
 }
 
-QString knownBrandsInWords()
+QString knownBrandsInWords(BrandWords form)
 {
     QStringList names;
     for (const QString& b : KnownBrand())
-        names << b.trimmed();
+        names << (form == BrandWords::AsSaid ? b.trimmed() : QLatin1Char('"') + b + QLatin1Char('"'));
+    if (form == BrandWords::AsInFile)
+        return names.join(QStringLiteral(", "));
     const QString last = names.takeLast();
     return names.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
+}
+
+QString countInWords(int n)
+{
+    static const char* const words[] = {"no", "one", "two", "three", "four", "five", "six", "seven", "eight", "nine", "ten"};
+    return n >= 0 && n <= 10 ? QLatin1String(words[n]) : QString::number(n);
+}
+
+QString counted(qsizetype n, const char* one, const char* many)
+{
+    return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
 }
 
 namespace {

@@ -33,8 +33,15 @@ const SlotTable<QString, KnownBrandCount>& KnownBrand();
 
 // The known-brand position (0..4) of a text, compared exactly; none otherwise.
 std::optional<int> knownBrandPosition(const QString& text);
-// The known brands as people write them: "Addidas, Reebok, Nike, Etonic and Converse".
-QString knownBrandsInWords();
+// The known brands in a sentence: as people write them, "Addidas, Reebok,
+// Nike, Etonic and Converse"; or as the file holds them, "\"Addidas \",
+// \"Reebok  \", ... \"Converse\"".
+enum class BrandWords { AsSaid, AsInFile };
+QString knownBrandsInWords(BrandWords form = BrandWords::AsSaid);
+// A count of a few things in words: 5 is "five".
+QString countInWords(int n);
+// A number with its noun: "1 record", "10 records".
+QString counted(qsizetype n, const char* one, const char* many);
 
 using TextSlots = SlotTable<QString, SlotCount>;
 using PriceSlots = SlotTable<Int16, SlotCount>;

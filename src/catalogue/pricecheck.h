@@ -7,8 +7,10 @@
 #include "catalogue.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <optional>
 
 namespace plimbo {
@@ -34,6 +36,31 @@ struct PriceCheck {
 };
 
 PriceCheck checkPriceFile(const QString& path);
+
+// The check one record at a time, in the list's order: each record is filed
+// as the shop files it and judged against the records before it.
+class PriceChecker {
+public:
+    // Files the next record and checks it; what the shop did with it.
+    RecordFate add(const PriceRecord& record);
+    // What the check would find in `record` were it the next one; nothing is filed.
+    QList<PriceFinding> findingsFor(const PriceRecord& record) const;
+    // The check of the records added so far, without its summary.
+    const PriceCheck& soFar() const { return out_; }
+    // The same with its verdict and summary line.
+    PriceCheck result() const;
+
+private:
+    QString listedTwice(Category c, const PriceRecord& r) const;
+    void skip(const QString& line);
+    void warn(int field, const QString& text);
+
+    PriceCheck out_;
+    Catalogue catalogue_;  // as the shop holds it after each record
+    std::array<int, 2> counts_{};
+    std::array<QSet<QString>, 2> brands_;
+    int record_ = 0;
+};
 
 // The same for records already read (the editor's list as it stands).
 PriceCheck checkPriceRecords(const QList<PriceRecord>& records);

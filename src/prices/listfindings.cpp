@@ -18,11 +18,6 @@ QString contents(const PriceRecord& r)
     return parts.join(QStringLiteral(", "));
 }
 
-QString counted(qsizetype n, const QString& one, const QString& many)
-{
-    return n == 1 ? one : many.arg(n);
-}
-
 } // namespace
 
 ListFindings describeList(const EditorDocument& document, const WidthWarning& tooWide)
@@ -68,8 +63,8 @@ ListFindings describeList(const EditorDocument& document, const WidthWarning& to
         out.verdict = QStringLiteral("The shop will read this list as shown");
     else
         out.verdict = QStringLiteral("The shop will not read this list as shown: %1 passed over, %2 to look at (listed below).")
-                          .arg(counted(qsizetype(out.skipped.size()), QStringLiteral("1 record"), QStringLiteral("%1 records")),
-                               counted(qsizetype(out.warnings.size()), QStringLiteral("1 thing"), QStringLiteral("%1 things")));
+                          .arg(counted(qsizetype(out.skipped.size()), "record", "records"),
+                               counted(qsizetype(out.warnings.size()), "thing", "things"));
     return out;
 }
 

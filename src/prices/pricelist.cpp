@@ -156,8 +156,7 @@ std::optional<QString> PriceList::unwritable() const
         for (int field = 0; field < 2 + 2 * PairCount; ++field) {
             if (field > 1 && field % 2 == 1)
                 continue;  // a price always can be
-            const QString& text = field == 0 ? r.category : field == 1 ? r.brand : r.type[(field - 2) / 2];
-            if (const auto why = textRefusal(text, field))
+            if (const auto why = textRefusal(fieldText(r, field), field))
                 return QStringLiteral("Record %1, %2: %3").arg(QString::number(i + 1), fieldName(field), *why);
         }
     }
@@ -208,18 +207,18 @@ QByteArray shopForm(const PriceRecord& record)
     return out;
 }
 
+QString fieldText(const PriceRecord& record, int field)
+{
+    if (field < 2)
+        return field == 0 ? record.category : record.brand;
+    return field % 2 == 0 ? record.type[(field - 2) / 2] : QString::number(record.price[(field - 3) / 2].value());
+}
+
 std::optional<int> firstDifference(const PriceRecord& a, const PriceRecord& b)
 {
-    if (a.category != b.category)
-        return 0;
-    if (a.brand != b.brand)
-        return 1;
-    for (int j = 0; j < PairCount; ++j) {
-        if (a.type[j] != b.type[j])
-            return 2 + 2 * j;
-        if (a.price[j].value() != b.price[j].value())
-            return 3 + 2 * j;
-    }
+    for (int field = 0; field < 2 + 2 * PairCount; ++field)
+        if (fieldText(a, field) != fieldText(b, field))
+            return field;
     return std::nullopt;
 }
 

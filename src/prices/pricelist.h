@@ -83,8 +83,11 @@ public:
 // hold (see unwritable()).
 QByteArray shopForm(const PriceRecord& record);
 
-// The first field (0..11, as fieldName() names them) in which two records
-// differ; none when they are the same.
+// Field `field` (0..11, as fieldName() names them) of a record as text: the
+// category, the brand or a type name as it is, a price as its number.
+QString fieldText(const PriceRecord& record, int field);
+
+// The first field in which two records differ; none when they are the same.
 std::optional<int> firstDifference(const PriceRecord& a, const PriceRecord& b);
 
 // Why a text cannot be written to the list as field `field` of a record (the

@@ -6,9 +6,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <variant>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +20,9 @@
 namespace plimbo::prices {
 
 namespace {
+
+// As many links as the system follows before it gives up.
+constexpr int MaxLinkHops = 40;
 
 QString reason(int error)
 {
@@ -25,6 +32,8 @@ QString reason(int error)
         return QStringLiteral("the disk is read-only");
     if (error == EACCES || error == EPERM)
         return QStringLiteral("the folder may not be written to");
+    if (error == ENOENT)
+        return QStringLiteral("the folder it goes in is not there");
     if (error == EIO || error == ENODEV || error == ENXIO)
         return QStringLiteral("the disk could not be written to; was it taken out?");
     return QString::fromLocal8Bit(std::strerror(error));
@@ -38,13 +47,30 @@ struct Failure {
     QString found = {};
 };
 
+// Gives the new file `temp` the name `path`, and flushes the folder so that
+// the new name survives a pulled stick. The new file is removed on failure.
+std::optional<Failure> takeName(const QByteArray& temp, const QString& path)
+{
+    const QFileInfo info(path);
+    if (::rename(temp.constData(), QFile::encodeName(info.absoluteFilePath()).constData()) != 0) {
+        const int error = errno;
+        ::unlink(temp.constData());
+        return Failure{"renaming", error};
+    }
+    const int dir = ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return std::nullopt;
+}
+
 // Writes all of `bytes` to a new file in the folder of `path`, with the
-// mode, group and owner of `like` when there is one, flushes it to the disk,
-// lets `check` look at it, and renames it over `path`. The folder is flushed
-// too, so that the new name survives a pulled stick. Nothing is left behind
-// on failure.
-std::optional<Failure> replaceFile(const QString& path, const QByteArray& bytes, const struct stat* like,
-                                   const NewFileCheck& check)
+// mode, group and owner of `like` when there is one, flushes it to the disk
+// and lets `check` look at it: the new file's name, not yet renamed. Nothing
+// is left behind on failure.
+std::variant<QByteArray, Failure> writeNew(const QString& path, const QByteArray& bytes, const struct stat* like,
+                                           const NewFileCheck& check)
 {
     const QFileInfo info(path);
     QByteArray temp = QFile::encodeName(info.dir().filePath(QLatin1Char('.') + info.fileName() + QStringLiteral(".XXXXXX")));
@@ -83,42 +109,48 @@ std::optional<Failure> replaceFile(const QString& path, const QByteArray& bytes,
             return Failure{"reading back", 0, *found};
         }
     }
-    if (::rename(temp.constData(), QFile::encodeName(info.absoluteFilePath()).constData()) != 0) {
-        const int error = errno;
-        ::unlink(temp.constData());
-        return Failure{"renaming", error};
-    }
-    const int dir = ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return std::nullopt;
+    return temp;
 }
 
-QString notSaved(const QString& path, const QString& why)
+std::optional<Failure> replaceFile(const QString& path, const QByteArray& bytes, const struct stat* like)
 {
-    return QStringLiteral("%1 could not be saved: %2 The file on the disk is as it was.")
-        .arg(QFileInfo(path).absoluteFilePath(), why);
+    auto made = writeNew(path, bytes, like, {});
+    if (const Failure* failed = std::get_if<Failure>(&made))
+        return *failed;
+    return takeName(std::get<QByteArray>(made), path);
 }
 
-QString notSaved(const QString& path, const Failure& f, const QString& while_)
+// Why a file was not saved, and what became of the one there: `existed`
+// tells whether there was one.
+QString notSaved(const QString& path, const QString& why, bool existed)
+{
+    return QStringLiteral("%1 could not be saved: %2 %3")
+        .arg(QFileInfo(path).absoluteFilePath(), why,
+             existed ? QStringLiteral("The file on the disk is as it was.") : QStringLiteral("No file was made."));
+}
+
+QString notSaved(const QString& path, const Failure& f, const QString& while_, bool existed)
 {
     if (!f.found.isEmpty())
-        return notSaved(path, f.found);
-    return notSaved(path, QStringLiteral("%1 (%2%3: %4).")
-                              .arg(reason(f.error), QLatin1String(f.step), while_,
-                                   QString::fromLocal8Bit(std::strerror(f.error))));
+        return notSaved(path, f.found, existed);
+    return notSaved(path,
+                    QStringLiteral("%1 (%2%3: %4).")
+                        .arg(reason(f.error), QLatin1String(f.step), while_, QString::fromLocal8Bit(std::strerror(f.error))),
+                    existed);
 }
 
-// The whole of the file at `path`, or why it could not be read whole.
+// The whole of the file at `path`, or why it could not be read whole; a
+// file far larger than a price list is not read at all.
 std::optional<QString> readWhole(const QString& path, QByteArray& bytes)
 {
     QFile file;
     if (auto why = openPlainFile(path, file))
         return why;
     const qint64 size = file.size();
-    bytes = file.readAll();
+    if (size > MaxListBytes)
+        return QStringLiteral("it holds %1, far more than a price list, and is probably not one")
+            .arg(QLocale::c().formattedDataSize(size));
+    bytes = file.read(MaxListBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return file.errorString();
     if (bytes.size() != size)
@@ -126,22 +158,31 @@ std::optional<QString> readWhole(const QString& path, QByteArray& bytes)
     return std::nullopt;
 }
 
-QString shownField(const PriceRecord& r, int field)
-{
-    if (field == 0 || field == 1)
-        return field == 0 ? r.category : r.brand;
-    return field % 2 == 0 ? r.type[(field - 2) / 2] : QString::number(r.price[(field - 3) / 2].value());
-}
-
 } // namespace
 
 QString savedFileFor(const QString& path)
 {
-    QString file = QFileInfo(path).absoluteFilePath();
-    // A loop of links ends here, and the save then fails at the file itself.
-    for (int hops = 0; hops < 40 && QFileInfo(file).isSymLink(); ++hops)
-        file = QFileInfo(file).symLinkTarget();
-    return file;
+    // As the system follows links: each link's target from the folder the
+    // link really is in, that folder's own links followed first.
+    QByteArray file = QFile::encodeName(path);
+    if (!file.startsWith('/'))
+        file = QFile::encodeName(QDir::currentPath()) + '/' + file;
+    for (int hops = 0; hops <= MaxLinkHops; ++hops) {
+        const qsizetype slash = file.lastIndexOf('/');
+        QByteArray folder = file.left(std::max<qsizetype>(slash, 1));
+        if (char* real = ::realpath(folder.constData(), nullptr)) {
+            folder = real;
+            std::free(real);
+        }
+        file = (folder == "/" ? QByteArray() : folder) + '/' + file.mid(slash + 1);
+        char target[PATH_MAX];
+        const ssize_t n = ::readlink(file.constData(), target, sizeof target);
+        if (n < 0 || n == sizeof target)
+            break;  // not a link: the file, or where it is to be
+        file = target[0] == '/' ? QByteArray(target, n) : folder + '/' + QByteArray(target, n);
+    }
+    // A loop of links comes back as a link still; writing refuses it.
+    return QFile::decodeName(file);
 }
 
 QString backupPathFor(const QString& path)
@@ -157,23 +198,42 @@ std::optional<QString> writeSafely(const QString& path, const QByteArray& bytes,
                                    const NewFileCheck& check)
 {
     const QString file = savedFileFor(path);
-    // Only a file is replaced: a device, a pipe or a folder of that name stays as it is.
+    const QByteArray native = QFile::encodeName(file);
+    const QString shown = QFileInfo(path).absoluteFilePath();
     struct stat status {};
-    const bool exists = ::stat(QFile::encodeName(file).constData(), &status) == 0;
+    if (::lstat(native.constData(), &status) == 0 && S_ISLNK(status.st_mode))
+        return QStringLiteral("%1 was not written: its symbolic links lead round in a loop and never reach a file.")
+            .arg(shown);
+    // Only a file is replaced: a device, a pipe or a folder of that name stays as it is.
+    const bool exists = ::stat(native.constData(), &status) == 0;
     if (exists && !S_ISREG(status.st_mode))
-        return QStringLiteral("%1 was not written: it is not a file. Choose a file's name.")
-            .arg(QFileInfo(path).absoluteFilePath());
+        return QStringLiteral("%1 was not written: it is not a file. Choose a file's name.").arg(shown);
+    if (exists && (status.st_mode & 0222) == 0)
+        return QStringLiteral("%1 is read-only: its permissions let nobody change it, so it was not replaced. Make "
+                              "it writable first, or choose another name.")
+            .arg(shown);
+    const QString kept = backupPathFor(file);
+    QByteArray old;
     if (backup == Backup::KeepOld && exists) {
-        const QString kept = backupPathFor(file);
-        QByteArray old;
         if (const auto why = readWhole(file, old))
             return notSaved(path, QStringLiteral("the file there could not be read whole to keep it as %1 (%2).")
-                                      .arg(QFileInfo(kept).fileName(), *why));
-        if (const auto failed = replaceFile(kept, old, &status, {}))
-            return notSaved(path, *failed, QStringLiteral(" while keeping the old one as ") + QFileInfo(kept).fileName());
+                                      .arg(QFileInfo(kept).fileName(), *why), true);
     }
-    if (const auto failed = replaceFile(file, bytes, exists ? &status : nullptr, check))
-        return notSaved(path, *failed, QString());
+    // The new file is written and looked at before anything on the disk
+    // changes; then the old one is kept, then the new one takes the name.
+    auto made = writeNew(file, bytes, exists ? &status : nullptr, check);
+    if (const Failure* failed = std::get_if<Failure>(&made))
+        return notSaved(path, *failed, QString(), exists);
+    const QByteArray temp = std::get<QByteArray>(made);
+    if (backup == Backup::KeepOld && exists) {
+        if (const auto failed = replaceFile(kept, old, &status)) {
+            ::unlink(temp.constData());
+            return notSaved(path, *failed, QStringLiteral(" while keeping the old one as ") + QFileInfo(kept).fileName(),
+                            true);
+        }
+    }
+    if (const auto failed = takeName(temp, file))
+        return notSaved(path, *failed, QString(), exists);
     return std::nullopt;
 }
 
@@ -194,7 +254,7 @@ std::optional<QString> unreadableBackupOf(const QString& path)
 std::optional<QString> savePriceList(const QString& path, const PriceList& list, Backup backup)
 {
     if (const auto why = list.unwritable())
-        return notSaved(path, *why);
+        return notSaved(path, *why, QFileInfo::exists(savedFileFor(path)));
     const QByteArray bytes = list.bytes();
     const QList<PriceRecord> shown = list.records();
     // Read as the shop reads it, before it takes the list's name.
@@ -211,8 +271,8 @@ std::optional<QString> savePriceList(const QString& path, const PriceList& list,
                 if (const auto field = firstDifference(read[i], shown[i]))
                     return QStringLiteral("the shop reads record %1, %2, from the new file as \"%3\", where the list "
                                           "shows \"%4\".")
-                        .arg(QString::number(i + 1), fieldName(*field), shownField(read[i], *field),
-                             shownField(shown[i], *field));
+                        .arg(QString::number(i + 1), fieldName(*field), fieldText(read[i], *field),
+                             fieldText(shown[i], *field));
             if (back.bytes() != bytes)
                 return QStringLiteral("the new file does not hold what was written to it.");
         } catch (const PriceFileError& e) {

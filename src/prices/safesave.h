@@ -13,9 +13,11 @@
 
 namespace plimbo::prices {
 
-// The file a save to `path` writes: the file itself, or the one a symbolic
-// link there leads to (through every link), as a shared folder or a stick's
-// mount is often reached.
+// The file a save to `path` writes, as the system finds it: the file itself,
+// or the one a symbolic link there leads to (through every link, each from
+// the folder it really is in), as a shared folder or a stick's mount is
+// often reached; its folder with its own links followed. A loop of links
+// comes back as a link.
 QString savedFileFor(const QString& path);
 
 // "PlimboPrice.bak" beside "PlimboPrice.txt"; "Prices.bak.bak" beside
@@ -30,10 +32,12 @@ enum class Backup { KeepOld, None };
 using NewFileCheck = std::function<std::optional<QString>(const QString& newFile)>;
 
 // Writes `bytes` to the file `path` is or leads to, safely, keeping that
-// file's mode, group and owner where the system allows. With
-// Backup::KeepOld, the file that was there is first kept whole under its
-// backup name (also written safely), or nothing is saved. Returns why nothing
-// was saved, in the owner's words; none when the file on disk holds `bytes`.
+// file's mode, group and owner where the system allows. The new file is
+// written and checked first; with Backup::KeepOld, the file that was there
+// is then kept whole under its backup name (also written safely), or nothing
+// is saved. A file whose permissions let nobody write to it, or far larger
+// than a list when it is to be kept, is not replaced. Returns why nothing was
+// saved, in the owner's words; none when the file on disk holds `bytes`.
 std::optional<QString> writeSafely(const QString& path, const QByteArray& bytes, Backup backup = Backup::None,
                                    const NewFileCheck& check = {});
 

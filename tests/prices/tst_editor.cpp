@@ -205,9 +205,9 @@ private slots:
         QTest::addColumn<QString>("says");
         QTest::addColumn<QStringList>("left");
         const QStringList list{QStringLiteral("PlimboPrice.txt")};
-        // Room for the old list's copy, none for the new list.
-        QTest::newRow("full disk") << "full" << "the disk is full (writing: No space" << list + QStringList{QStringLiteral("PlimboPrice.bak")};
-        QTest::newRow("full disk, not even for the old list's copy") << "full, no room" << "the disk is full (writing while keeping the old one as PlimboPrice.bak" << list;
+        // Room for the new list, none for the old list's copy: no backup is left either.
+        QTest::newRow("full disk") << "full" << "the disk is full (writing while keeping the old one as PlimboPrice.bak" << list;
+        QTest::newRow("full disk, not even for the new list") << "full, no room" << "the disk is full (writing: No space" << list;
         QTest::newRow("read-only folder") << "ro" << "the disk is read-only" << list;
     }
     void savingNeverLeavesHalfAList()

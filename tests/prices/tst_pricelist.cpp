@@ -323,41 +323,71 @@ private slots:
     }
 
     // A save writes the list where the shop reads it, keeping the file's
-    // link, mode, group and backup, or leaves the old list whole and says why.
+    // link, mode, group and backup, or leaves the old list and its backup
+    // whole and says why.
     void savingKeepsTheOldListWhole_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("says");  // empty: saved
+        QTest::addColumn<QString>("backup");  // where the old list is kept, in the test's folder
+        QTest::addColumn<QString>("says");    // empty: saved
+        const QString bak = QStringLiteral("PlimboPrice.bak");
         QTest::newRow("a type the file cannot hold")
-            << "unwritable" << "Record 1, Type 1: The price list cannot hold the character \"Ł\"";
-        QTest::newRow("a list that reads back otherwise")
-            << "reads back" << "the shop reads record 1, Price 1, from the new file as \"67\", where the list shows \"66\".";
-        QTest::newRow("through a link") << "link" << "";
-        QTest::newRow("group-writable") << "group" << "";
-        QTest::newRow("named .bak") << "bak" << "";
-        QTest::newRow("an old list that cannot be read whole") << "unreadable" << "could not be read whole to keep it";
+            << "unwritable" << bak << "Record 1, Type 1: The price list cannot hold the character \"Ł\"";
+        QTest::newRow("a list that reads back otherwise") << "reads back" << bak
+            << "the shop reads record 1, Price 1, from the new file as \"67\", where the list shows \"66\".";
+        QTest::newRow("through a link") << "link" << "shared.bak" << "";
+        QTest::newRow("through a relative link in a linked folder") << "relative link" << "mnt/shared/list.bak" << "";
+        QTest::newRow("a loop of links") << "loop" << bak << "PlimboPrice.txt was not written: its symbolic links lead round in a loop";
+        QTest::newRow("a link into a missing folder") << "dangling" << bak << "(creating a file: No such file or directory). No file was made.";
+        QTest::newRow("group-writable") << "group" << bak << "";
+        QTest::newRow("named .bak") << "bak" << "Prices.bak.bak" << "";
+        QTest::newRow("named .BAK, as on a stick") << "BAK" << "Prices.BAK.bak" << "";
+        QTest::newRow("read-only") << "read-only" << bak << "PlimboPrice.txt is read-only: its permissions let nobody change it";
+        QTest::newRow("far larger than a list") << "large" << bak << "(it holds 5.00 MiB, far more than a price list";
+        QTest::newRow("an old list that cannot be read whole") << "unreadable" << bak << "could not be read whole to keep it";
     }
     void savingKeepsTheOldListWhole()
     {
         QFETCH(QString, kind);
+        QFETCH(QString, backup);
         QFETCH(QString, says);
         QTemporaryDir dir;
-        const QString path = dir.filePath(kind == QLatin1String("bak") ? QStringLiteral("Prices.bak") : QStringLiteral("PlimboPrice.txt"));
+        const QDir d(dir.path());
+        QString path = d.filePath(kind.toLower() == QLatin1String("bak") ? QStringLiteral("Prices.") + kind : QStringLiteral("PlimboPrice.txt"));
         QString file = path;  // the list itself
-        if (kind == QLatin1String("link") || kind == QLatin1String("unreadable")) {
+        const bool linked = kind.contains(QLatin1String("link")) || kind == QLatin1String("unreadable") ||
+                            kind == QLatin1String("loop") || kind == QLatin1String("dangling");
+        if (kind == QLatin1String("relative link")) {  // a stick's folder reached through a link, its list a link beside it
+            for (const char* sub : {"mnt/usb", "mnt/shared", "work/shared"})
+                QVERIFY(d.mkpath(QLatin1String(sub)));
+            QVERIFY(::symlink("../mnt/usb", QFile::encodeName(d.filePath(QStringLiteral("work/stick"))).constData()) == 0);
+            QVERIFY(::symlink("../shared/list.txt", QFile::encodeName(d.filePath(QStringLiteral("mnt/usb/PlimboPrice.txt"))).constData()) == 0);
+            file = d.filePath(QStringLiteral("mnt/shared/list.txt"));
+            path = d.filePath(QStringLiteral("work/stick/PlimboPrice.txt"));
+        } else if (linked) {
             // /proc/self/mem is a plain file that cannot be read from its start.
-            file = kind == QLatin1String("link") ? dir.filePath(QStringLiteral("shared.txt")) : QStringLiteral("/proc/self/mem");
+            file = kind == QLatin1String("unreadable") ? QStringLiteral("/proc/self/mem")
+                   : d.filePath(kind == QLatin1String("dangling") ? QStringLiteral("missing/list.txt") : QStringLiteral("shared.txt"));
             QVERIFY(QFile::link(file, path));
+            if (kind == QLatin1String("loop"))
+                QVERIFY(QFile::link(path, file));
         }
-        if (kind != QLatin1String("unreadable"))
+        const bool there = file.startsWith(d.path()) && kind != QLatin1String("loop") && kind != QLatin1String("dangling");
+        if (there)
             write(file, Sample);
+        if (kind == QLatin1String("large"))
+            QVERIFY(QFile::resize(file, 5 << 20));
+        if (kind == QLatin1String("read-only"))
+            QVERIFY(::chmod(QFile::encodeName(file).constData(), 0444) == 0);
         if (kind == QLatin1String("group")) {
             QVERIFY(::chmod(QFile::encodeName(file).constData(), 0664) == 0);
             if (::geteuid() == 0)
                 QVERIFY(::chown(QFile::encodeName(file).constData(), static_cast<uid_t>(-1), 100) == 0);
         }
-        struct stat before {};
-        ::stat(QFile::encodeName(file).constData(), &before);
+        const QByteArray earlier = "an earlier backup\r\n", before = there ? readAll(file) : QByteArray();
+        write(d.filePath(backup), earlier);
+        struct stat was {};
+        ::stat(QFile::encodeName(file).constData(), &was);
         PriceList list = PriceList::fromBytes(Sample, path);
         PriceRecord r = list.entries[0].values;
         r.price[0] = 66;
@@ -372,18 +402,16 @@ private slots:
         const auto error = savePriceList(path, list);
         QVERIFY2(says.isEmpty() == !error && error.value_or(QString()).contains(says),
                  qPrintable(error.value_or(QStringLiteral("saved"))));
-        if (kind == QLatin1String("unreadable")) {
-            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{QStringLiteral("PlimboPrice.txt")});
+        QCOMPARE(readAll(d.filePath(backup)), error ? earlier : before);
+        QCOMPARE(QFileInfo(path).isSymLink(), linked);
+        QCOMPARE(d.entryList({QStringLiteral(".*")}, QDir::Hidden | QDir::Files), QStringList());  // no new file left
+        if (!there)
             return;
-        }
-        QCOMPARE(readAll(file), error ? Sample : list.bytes());
-        QCOMPARE(QFileInfo(path).isSymLink(), kind == QLatin1String("link"));
-        QCOMPARE(readAll(backupPathFor(file)), kind == QLatin1String("unwritable") ? QByteArray() : Sample);
-        QCOMPARE(QDir(dir.path()).entryList({QStringLiteral(".*")}, QDir::Hidden | QDir::Files), QStringList());  // no new file left
+        QCOMPARE(readAll(file), error ? before : list.bytes());
         struct stat after {};
         QVERIFY(::stat(QFile::encodeName(file).constData(), &after) == 0);
-        QCOMPARE(after.st_mode, before.st_mode);
-        QCOMPARE(after.st_gid, before.st_gid);
+        QCOMPARE(after.st_mode, was.st_mode);
+        QCOMPARE(after.st_gid, was.st_gid);
     }
 };
 

@@ -1,5 +1,6 @@
 #include "csv.h"
 
+#include "safesave.h"
 #include "catalogue/pricecheck.h"
 #include "catalogue/pricefile.h"
 
@@ -10,6 +11,7 @@
 #include <QStringDecoder>
 #include <algorithm>
 #include <array>
+#include <functional>
 
 namespace plimbo::prices {
 
@@ -196,15 +198,61 @@ private:
     std::array<QSet<QString>, 2> brands_;
 };
 
-// The shop's note on a record: why it is passed over, or what else the
-// shop makes of it.
-QString noteOn(int record, const QList<PriceFinding>& findings)
+// The shop's note on a record, from what the check finds in it: every
+// finding, when one is a reason the importer would refuse the record as it
+// stands (the shop passes it over, or warns of its brand or a price, fields
+// 1, 3, 5...); empty otherwise.
+QString noteFor(const QList<PriceFinding>& findings)
 {
+    if (std::none_of(findings.begin(), findings.end(), [](const PriceFinding& f) { return f.skipped || f.field % 2 == 1; }))
+        return {};
     QStringList said;
     for (const PriceFinding& f : findings)
-        if (f.record == record)
-            said << (f.skipped ? QStringLiteral("Passed over: ") : QString()) + f.text;
+        said << (f.skipped ? QStringLiteral("Passed over: ") : QString()) + f.text;
     return said.join(QLatin1Char(' '));
+}
+
+QString exportedWords(const CsvExport& sheet, const QString& path)
+{
+    QString words = QStringLiteral("Exported %1 to %2.").arg(counted(sheet.rows, "record", "records"), path);
+    if (sheet.noted > 0)
+        words += QStringLiteral(" %1 the shop passes over or reads with a warning: the column \"%2\" says why, and such "
+                                "rows are imported back exactly as they are written.")
+                     .arg(sheet.noted == 1 ? QStringLiteral("One of them") : QStringLiteral("%1 of them").arg(sheet.noted),
+                          NoteHeader);
+    return words;
+}
+
+// A row's cells as a record: as written, or as any row is read (blanks
+// around the category and brand dropped, the brand as the shop spells it, no
+// price below 0). What its cells cannot hold goes to `problems`, by column.
+PriceRecord readRow(const std::function<QString(int)>& cell, bool asWritten, bool windows1252,
+                    QList<std::pair<int, QString>>& problems)
+{
+    PriceRecord r;
+    r.category = asWritten ? cell(0) : cell(0).trimmed();
+    r.brand = asWritten ? cell(1) : knownBrandFor(cell(1)).value_or(cell(1).trimmed());
+    for (int c = 0; c < Columns; ++c) {
+        const QString value = cell(c);
+        // The category and brand of a row not taken as written are looked at by the shop's rules.
+        const bool text = c < 2 ? asWritten : c % 2 == 0;
+        const auto odd = windows1252 ? std::find_if(value.begin(), value.end(), undefinedInWindows1252) : value.end();
+        if (odd != value.end())
+            problems.append({c, QStringLiteral("the byte %1 (hex) is no character in Windows-1252, and the file is not "
+                                               "UTF-8 text either: save it from the spreadsheet as \"CSV UTF-8\".")
+                                    .arg(QString::number(odd->unicode(), 16).toUpper())});
+        else if (const auto why = text ? textRefusal(value, c) : std::nullopt)
+            problems.append({c, *why});
+    }
+    for (int j = 0; j < PairCount; ++j) {
+        r.type[j] = cell(2 + 2 * j);
+        const auto price = readCsvPrice(cell(3 + 2 * j), asWritten);
+        if (const QString* why = std::get_if<QString>(&price))
+            problems.append({3 + 2 * j, *why});
+        else
+            r.price[j] = Int16(std::get<int>(price));
+    }
+    return r;
 }
 
 } // namespace
@@ -216,18 +264,19 @@ CsvExport exportCsv(const PriceList& list)
     for (int c = 0; c <= NoteColumn; ++c)
         heads << header(c);
     QString out = heads.join(comma) + QStringLiteral("\r\n");
-    const std::vector<RecordFate> fates = list.fates();
-    const QList<PriceFinding> findings = list.check().findings;
-    PlainRows plain;
+    std::vector<QList<PriceFinding>> found(list.entries.size());
+    for (const PriceFinding& f : list.check().findings)
+        found[static_cast<std::size_t>(f.record - 1)].append(f);
     CsvExport result;
     for (std::size_t i = 0; i < list.entries.size(); ++i) {
         const PriceRecord& r = list.entries[i].values;
         // A row the importer would refuse travels as the file holds it.
-        const bool noted = !plain.problems(r, fates[i]).isEmpty();
+        const QString note = noteFor(found[i]);
+        const bool noted = !note.isEmpty();
         QStringList cells{csvField(r.category, comma), csvField(noted ? r.brand : r.brand.trimmed(), comma)};
         for (int j = 0; j < PairCount; ++j)
             cells << csvField(r.type[j], comma) << QString::number(r.price[j].value());
-        cells << csvField(noted ? noteOn(static_cast<int>(i) + 1, findings) : QString(), comma);
+        cells << csvField(note, comma);
         result.noted += noted ? 1 : 0;
         ++result.rows;
         out += cells.join(comma) + QStringLiteral("\r\n");
@@ -236,15 +285,33 @@ CsvExport exportCsv(const PriceList& list)
     return result;
 }
 
-QString exportedWords(const CsvExport& sheet, const QString& path)
+Exported exportCsvFile(const PriceList& list, const QString& path)
 {
-    QString words = QStringLiteral("Exported %1 records to %2.").arg(QString::number(sheet.rows), path);
-    if (sheet.noted > 0)
-        words += QStringLiteral(" %1 the shop passes over or reads with a warning: the column \"%2\" says why, and such "
-                                "rows are imported back exactly as they are written.")
-                     .arg(sheet.noted == 1 ? QStringLiteral("One of them") : QStringLiteral("%1 of them").arg(sheet.noted),
-                          NoteHeader);
-    return words;
+    if (list.refusal)
+        return {false, list.refusal->message +
+                           QStringLiteral("\nNothing was exported: the rest of the list, from record %1 on, cannot be "
+                                          "read, and a spreadsheet without it would not be the list.")
+                               .arg(list.refusal->record)};
+    const CsvExport sheet = exportCsv(list);
+    if (const auto error = writeSafely(path, sheet.bytes))
+        return {false, QStringLiteral("Nothing was exported.\n") + *error};
+    return {true, exportedWords(sheet, path)};
+}
+
+QString importedWords(const CsvImport& read, const QString& name)
+{
+    QString words = QStringLiteral("Imported %1 from %2, read as %3 text.")
+                        .arg(counted(read.records.size(), "row", "rows"), name, read.encoding);
+    if (read.asWritten.isEmpty())
+        return words;
+    QStringList rows;
+    for (const int row : read.asWritten)
+        rows << QString::number(row);
+    const QString last = rows.takeLast();
+    return words + QStringLiteral(" %1 %2 taken exactly as written, as the column \"%3\" says.")
+                       .arg(rows.isEmpty() ? QStringLiteral("Row ") + last
+                                           : QStringLiteral("Rows %1 and %2").arg(rows.join(QStringLiteral(", ")), last),
+                            QLatin1String(rows.isEmpty() ? "is" : "are"), NoteHeader);
 }
 
 CsvImport importCsv(const QByteArray& bytes)
@@ -290,43 +357,36 @@ CsvImport importCsv(const QByteArray& bytes)
         return result;
 
     QList<PriceRecord> records;
-    Catalogue catalogue;
+    PriceChecker checker;
     PlainRows plain;
+    const bool windows1252 = result.encoding != QLatin1String("UTF-8");
     for (std::size_t i = 1; i < rows.size(); ++i) {
         const Row& row = rows[i];
         auto cell = [&](int c) { return row.cells.value(at[static_cast<std::size_t>(c)]); };
-        auto problem = [&](int c, const QString& why) {
+        // A row with the shop's note is taken as written only when the note
+        // is what the export says of the row as written; any other is read
+        // as every row is.
+        QList<std::pair<int, QString>> found;
+        const QString note = cell(NoteColumn).trimmed();
+        PriceRecord r;
+        bool asWritten = false;
+        if (!note.isEmpty()) {
+            r = readRow(cell, true, windows1252, found);
+            asWritten = found.isEmpty() && noteFor(checker.findingsFor(r)) == note;
+        }
+        if (!asWritten) {
+            found.clear();
+            r = readRow(cell, false, windows1252, found);
+        }
+        const auto rules = plain.problems(r, checker.add(r));
+        if (asWritten)
+            result.asWritten << row.number;
+        else
+            found += rules;
+        for (const auto& [c, why] : found)
             result.problems << QStringLiteral("Row %1, %2: \"%3\": %4")
                                    .arg(QString::number(row.number), header(c), cell(c), why);
-        };
-        const qsizetype before = result.problems.size();
-        const bool noted = !cell(NoteColumn).trimmed().isEmpty();
-        PriceRecord r;
-        r.category = noted ? cell(0) : cell(0).trimmed();
-        r.brand = noted ? cell(1) : knownBrandFor(cell(1)).value_or(cell(1).trimmed());
-        for (int c = 0; c < Columns; ++c) {
-            const QString value = cell(c);
-            // The category and brand of a row not taken as written are looked at as such below.
-            const bool text = c < 2 ? noted : c % 2 == 0;
-            if (const auto odd = std::find_if(value.begin(), value.end(), undefinedInWindows1252); odd != value.end())
-                problem(c, QStringLiteral("the byte %1 (hex) is no character in Windows-1252, and the file is not "
-                                          "UTF-8 text either: save it from the spreadsheet as \"CSV UTF-8\".")
-                               .arg(QString::number(odd->unicode(), 16).toUpper()));
-            else if (const auto why = text ? textRefusal(value, c) : std::nullopt)
-                problem(c, *why);
-        }
-        for (int j = 0; j < PairCount; ++j) {
-            r.type[j] = cell(2 + 2 * j);
-            const auto price = readCsvPrice(cell(3 + 2 * j), noted);
-            if (const QString* why = std::get_if<QString>(&price))
-                problem(3 + 2 * j, *why);
-            else
-                r.price[j] = Int16(std::get<int>(price));
-        }
-        for (const auto& [field, why] : plain.problems(r, catalogue.accept(r)))
-            if (!noted)
-                problem(field, why);
-        if (result.problems.size() == before)
+        if (found.isEmpty())
             records.append(r);
     }
     if (result.problems.isEmpty())
@@ -351,6 +411,7 @@ CsvImport importCsvFile(const QString& path)
         return importCsv(bytes);
     CsvImport result;
     result.readable = false;
+    why->replace(0, 1, why->left(1).toLower());  // in the middle of the sentence
     result.problems << QStringLiteral("%1 could not be read: %2.").arg(QFileInfo(path).absoluteFilePath(), *why);
     return result;
 }

@@ -24,12 +24,19 @@ struct CsvExport {
 // spreadsheets take the accents as they are), commas, CR LF.
 CsvExport exportCsv(const PriceList& list);
 
-// What the owner is told of an export written to `path`.
-QString exportedWords(const CsvExport& sheet, const QString& path);
+// Writes the list to the spreadsheet file `path`, safely: whether it was
+// written, and what the owner is told. A list the shop refuses is not
+// exported, since its unreadable rest could not go with it.
+struct Exported {
+    bool written = false;
+    QString words;
+};
+Exported exportCsvFile(const PriceList& list, const QString& path);
 
 struct CsvImport {
     QList<PriceRecord> records;  // every row placed, in order; empty when any could not be
     QStringList problems;        // one line for every row that cannot be placed
+    QList<int> asWritten;        // the rows taken as written, as their shop's note says
     QString encoding;            // what the text was read as: "UTF-8" or "Windows-1252"
     bool readable = true;        // false: the file itself could not be read (one problem says why)
 };
@@ -38,9 +45,14 @@ struct CsvImport {
 // Windows-1252 (what spreadsheets save as plain "CSV" on Western Windows);
 // commas or semicolons, quotes where the spreadsheet put them. Rows are
 // numbered as the spreadsheet numbers them, the header being row 1. A row
-// with the shop's note is taken as written; any other must be one the shop
-// takes as it stands.
+// whose shop's note is what an export says of it is taken as written; any
+// other must be one the shop takes as it stands. A byte Windows-1252 has no
+// character for is refused only in a file read as Windows-1252.
 CsvImport importCsv(const QByteArray& bytes);
+
+// What the owner is told of an import from the file `name`: "Imported 10
+// rows from prices.csv, read as UTF-8 text.", and the rows taken as written.
+QString importedWords(const CsvImport& read, const QString& name);
 
 // The same from the file at `path`: only a plain file, and only as large as
 // a price list's spreadsheet can be; a pipe or a device is refused at once.

@@ -128,7 +128,7 @@ bool ListCommands::saveTo(const QString& path)
                        ? QStringLiteral("Saved %1.").arg(file)
                        : QStringLiteral("Saved %1, where %2 leads.").arg(file, QFileInfo(path).absoluteFilePath());
     if (backup == Backup::None)
-        done += QStringLiteral(" %1 is kept as it was.").arg(*unreadable);
+        done += QStringLiteral(" %1 is kept as it was; no new backup was made.").arg(*unreadable);
     emit said(done);
     return true;
 }
@@ -159,8 +159,7 @@ bool ListCommands::importSpreadsheet()
         return false;
     }
     document_.change(after, QStringLiteral("Import %1").arg(name));
-    desk_.message(QStringLiteral("Imported %1 rows from %2, read as %3 text. Save to keep them.")
-                      .arg(QString::number(read.records.size()), name, read.encoding));
+    desk_.message(importedWords(read, name) + QStringLiteral(" Save to keep them."));
     return true;
 }
 
@@ -172,13 +171,9 @@ bool ListCommands::exportSpreadsheet()
                                           info.dir().filePath(info.completeBaseName() + QStringLiteral(".csv")));
     if (path.isEmpty())
         return false;
-    const CsvExport sheet = exportCsv(document_.list());
-    if (const auto error = writeSafely(path, sheet.bytes)) {
-        desk_.message(QStringLiteral("Nothing was exported.\n") + *error);
-        return false;
-    }
-    desk_.message(exportedWords(sheet, path));
-    return true;
+    const Exported done = exportCsvFile(document_.list(), path);
+    desk_.message(done.words);
+    return done.written;
 }
 
 bool ListCommands::changePrices()

@@ -51,13 +51,10 @@ int refuse(const QString& why)
 int exportList(const QString& list, const QString& csv)
 {
     try {
-        const PriceList read = PriceList::open(list);
-        if (read.refusal)
-            return refuse(read.refusal->message + QStringLiteral("\nNothing was exported."));
-        const CsvExport sheet = exportCsv(read);
-        if (const auto error = writeSafely(csv, sheet.bytes))
-            return refuse(*error);
-        QTextStream(stdout) << exportedWords(sheet, csv) << '\n';
+        const Exported done = exportCsvFile(PriceList::open(list), csv);
+        if (!done.written)
+            return refuse(done.words);
+        QTextStream(stdout) << done.words << '\n';
         return Written;
     } catch (const plimbo::PriceFileError& e) {
         return refuse(e.message());
@@ -95,9 +92,7 @@ int importList(const QString& csv, const QString& list)
     target.replaceAll(read.records);
     if (const auto error = savePriceList(list, target, unreadable ? Backup::None : Backup::KeepOld))
         return refuse(*error);
-    QTextStream(stdout) << "Imported " << read.records.size() << " rows from " << csv << " (read as " << read.encoding
-                        << " text) into " << list << '\n'
-                        << kept;
+    QTextStream(stdout) << importedWords(read, csv) << QStringLiteral(" Saved as %1.\n").arg(savedFileFor(list)) << kept;
     return Written;
 }
 

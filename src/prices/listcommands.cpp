@@ -15,6 +15,35 @@ namespace {
 const QString CsvFilter = QStringLiteral("Spreadsheet (CSV) files (*.csv);;All files (*)");
 const QString ListFilter = QStringLiteral("Price lists (*.txt);;All files (*)");
 
+// Where the file at `file` stops being a list the shop reads; none when it
+// reads whole, or is not there.
+std::optional<Refusal> restOf(const QString& file)
+{
+    try {
+        return QFileInfo(file).isFile() ? PriceList::open(file).refusal : std::nullopt;
+    } catch (const PriceFileError&) {
+        return std::nullopt;  // nothing there can be read to be kept
+    }
+}
+
+// The question before the unreadable rest of a list is dropped: what is done
+// instead, and where the rest stays.
+QString dropQuestion(const Refusal& rest, const QString& instead, const QString& kept)
+{
+    return QStringLiteral("The rest of the list, from record %1 on (%2 bytes), cannot be read. Drop it and %3? %4")
+        .arg(QString::number(rest.record), QString::number(rest.restBytes), instead, kept);
+}
+
+// Where a save keeps the list on the disk with its unreadable rest: its
+// backup `backup`, which may hold an earlier such list.
+QString keptAsBackup(const QString& backup, bool replacing, bool later)
+{
+    return QStringLiteral("The list as it is on the disk, its unreadable rest included, %1 %2%3%4.")
+        .arg(QLatin1String(later ? "will be kept as" : "is kept as"), backup,
+             replacing ? QStringLiteral(", in place of the one there") : QString(),
+             later ? QStringLiteral(", when you save") : QString());
+}
+
 } // namespace
 
 ListCommands::ListCommands(Desk& desk, EditorDocument& document, QObject* parent)
@@ -49,6 +78,7 @@ bool ListCommands::openFile(const QString& path)
     try {
         const PriceList list = PriceList::open(path);
         document_.load(list, QFileInfo(path).absoluteFilePath());
+        dropAgreed_.clear();
         if (list.refusal)
             desk_.message(list.refusal->message +
                           QStringLiteral("\n\nThe records before it are shown. Repair them and save: the rest, which "
@@ -71,6 +101,7 @@ bool ListCommands::newList()
     if (!maybeSave())
         return false;
     document_.load(PriceList::fresh(), QString());
+    dropAgreed_.clear();
     return true;
 }
 
@@ -90,34 +121,40 @@ bool ListCommands::saveTo(const QString& path)
 {
     PriceList list = document_.list();
     const QString file = savedFileFor(path);
-    const auto unreadable = unreadableBackupOf(path);
-    Backup backup = Backup::KeepOld;
-    // What cannot be read stays in the file it came from, or in its backup.
-    const bool here = !document_.path().isEmpty() && savedFileFor(document_.path()) == file;
-    if (list.refusal) {
-        const QString kept = here ? QStringLiteral("The list as it is on the disk, its unreadable rest included, is "
-                                                   "kept as %1%2.")
-                                        .arg(backupPathFor(file), unreadable ? QStringLiteral(", in place of the one "
-                                                                                              "there")
-                                                                             : QString())
-                                  : QStringLiteral("%1 stays as it is.").arg(document_.path());
-        if (!desk_.confirm(QStringLiteral("The rest of the list, from record %1 on (%2 bytes), cannot be read. "
-                                          "Drop it and save the records shown? %3")
-                               .arg(QString::number(list.refusal->record), QString::number(list.refusal->restBytes), kept)))
+    const QString source = document_.path().isEmpty() ? QString() : savedFileFor(document_.path());
+    const QString kept = backupPathFor(file);
+    const auto unreadable = unreadableBackupOf(file);
+    // The file the open list came from is never replaced by a backup.
+    Backup backup = kept == source ? Backup::None : Backup::KeepOld;
+    // What cannot be read stays in the file it came from, or in that file's
+    // backup: a save never drops it otherwise.
+    const QString records = QStringLiteral("save the records shown");
+    if (list.refusal && source != file &&
+        !desk_.confirm(dropQuestion(*list.refusal, records, QStringLiteral("%1 stays as it is.").arg(source))))
+        return false;
+    if (const auto rest = restOf(file)) {
+        if (backup == Backup::None) {
+            desk_.message(QStringLiteral("The price list was not saved.\n%1 holds a list the shop cannot read from "
+                                         "record %2 on, and the only place to keep it whole is %3, the list open here. "
+                                         "Save under another name.")
+                              .arg(file, QString::number(rest->record), kept));
             return false;
-        list.refusal.reset();
-    }
-    // A backup that holds what could not be read is replaced only when the
-    // owner says so (the question above said so when it is this list's).
-    if (unreadable && !(document_.list().refusal && here) &&
-        !desk_.confirm(QStringLiteral("%1 holds a list whose rest could not be read, kept when that rest was "
-                                      "dropped. Replace it with a backup of the list now in %2?")
-                           .arg(*unreadable, file)))
+        }
+        const bool agreed = dropAgreed_ == file && !list.refusal;  // when the import in place of it was
+        if (!agreed && !desk_.confirm(dropQuestion(*rest, records, keptAsBackup(kept, unreadable.has_value(), false))))
+            return false;
+    } else if (unreadable && backup == Backup::KeepOld &&
+               !desk_.confirm(QStringLiteral("%1 holds a list whose rest could not be read, kept when that rest was "
+                                             "dropped. Replace it with a backup of the list now in %2?")
+                                  .arg(*unreadable, file))) {
         backup = Backup::None;
+    }
+    list.refusal.reset();
     if (const auto error = savePriceList(path, list, backup)) {
         desk_.message(QStringLiteral("The price list was not saved.\n") + *error);
         return false;
     }
+    dropAgreed_.clear();
     try {
         document_.saved(PriceList::open(path), QFileInfo(path).absoluteFilePath());
     } catch (const PriceFileError& e) {
@@ -128,7 +165,7 @@ bool ListCommands::saveTo(const QString& path)
                        ? QStringLiteral("Saved %1.").arg(file)
                        : QStringLiteral("Saved %1, where %2 leads.").arg(file, QFileInfo(path).absoluteFilePath());
     if (backup == Backup::None)
-        done += QStringLiteral(" %1 is kept as it was; no new backup was made.").arg(*unreadable);
+        done += QStringLiteral(" %1 is kept as it was; no new backup was made.").arg(kept);
     emit said(done);
     return true;
 }
@@ -150,6 +187,15 @@ bool ListCommands::importSpreadsheet()
                                                          : QStringLiteral("%1 things").arg(read.problems.size()),
                                name, read.problems.join(QLatin1Char('\n'))));
         return false;
+    }
+    // The rows take the place of the records shown; the rest the shop cannot
+    // read goes when the owner says so, to the backup as a save keeps it.
+    if (const auto& rest = document_.list().refusal) {
+        const QString file = savedFileFor(document_.path());
+        if (!desk_.confirm(dropQuestion(*rest, QStringLiteral("put the rows of %1 in place of the records shown").arg(name),
+                                        keptAsBackup(backupPathFor(file), unreadableBackupOf(file).has_value(), true))))
+            return false;
+        dropAgreed_ = file;
     }
     PriceList after = document_.list();
     after.replaceAll(read.records);

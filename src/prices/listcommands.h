@@ -45,6 +45,10 @@ signals:
 private:
     Desk& desk_;
     EditorDocument& document_;
+    // The file whose unreadable rest the owner agreed to drop when a
+    // spreadsheet was imported in place of the records shown; kept by the
+    // next save as that file's backup.
+    QString dropAgreed_;
 };
 
 } // namespace plimbo::prices

@@ -279,34 +279,77 @@ private slots:
         QVERIFY(desk.asked.last().contains(QLatin1String("holds a list whose rest could not be read")));
         QVERIFY(w.lblCellMessage->text().endsWith(QLatin1String("Refused.bak is kept as it was; no new backup was made.")));
         QCOMPARE(readAll(backupPathFor(refused)), whole);
+        // Saved from that backup as the list, the backup is the list opened, and stays.
+        QVERIFY(w.commands().openFile(backupPathFor(refused)));
+        desk.files = {refused};
+        desk.confirms = {true, true};
+        const qsizetype questions = desk.asked.size();
+        QVERIFY(w.commands().saveAs());
+        QCOMPARE(desk.asked.size(), questions + 1);
+        QCOMPARE(readAll(backupPathFor(refused)), whole);
+        // Another refused list there: neither exported in part nor dropped by an import without a word.
+        const QByteArray again = first + "\"Adult\",\"Nike\"\r\n";
+        write(refused, again);
+        QVERIFY(w.commands().openFile(refused));
+        const QString csv = dir.filePath(QStringLiteral("refused.csv"));
+        desk.files = {csv};
+        QVERIFY(!w.commands().exportSpreadsheet());
+        QVERIFY2(desk.messages.last().endsWith(QLatin1String("Nothing was exported: the rest of the list, from record 2 on, "
+                                                             "cannot be read, and a spreadsheet without it would not be the list.")),
+                 qPrintable(desk.messages.last()));
+        QVERIFY(!QFileInfo::exists(csv));
+        write(csv, "Category,Brand,Type 1,Price 1,Type 2,Price 2,Type 3,Price 3,Type 4,Price 4,Type 5,Price 5\nChild,Nike,Tennis,40\n");
+        desk.files = {csv};
+        desk.confirms = {false};
+        QVERIFY(!w.commands().importSpreadsheet());
+        QVERIFY2(desk.asked.last().endsWith(QStringLiteral("will be kept as %1, in place of the one there, when you save.")
+                                                .arg(backupPathFor(refused))), qPrintable(desk.asked.last()));
+        desk.files = {csv};
+        desk.confirms = {true};
+        QVERIFY(w.commands().importSpreadsheet());
+        QVERIFY(w.commands().save());
+        QCOMPARE(readAll(backupPathFor(refused)), again);
+        desk.files = {csv};
+        QVERIFY(w.commands().exportSpreadsheet());
+        QVERIFY(desk.messages.last().startsWith(QStringLiteral("Exported 1 record to %1.").arg(csv)));
     }
 
-    // The repairs the findings offer, by the commands alone, without a
-    // window: each goes through what typing the repaired text would meet.
+    // The repairs the findings offer, by the commands, by Enter on a record
+    // passed over and by Edit > Repair Text: each goes through what typing the
+    // repaired text would meet.
     void repairsAreRefusedAsTypingIs_data()
     {
         QTest::addColumn<QByteArray>("record");  // its category, brand and first pair, as the file holds them
         QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("by");         // empty: the command itself
         QTest::addColumn<QString>("becomes");    // empty: nothing changes
         QTest::addColumn<QString>("says");
         QTest::newRow("a type saved as UTF-8") << QByteArray("\"Adult\",\"Nike    \",\"Ca\xC3\xB1\xC3\xB3n\",80") << 2
-                                                << "Cañón" << "Put \"Cañón\" in its place?";
+                                                << "" << "Cañón" << "Put \"Cañón\" in its place?";
+        QTest::newRow("the same by Edit > Repair Text") << QByteArray("\"Adult\",\"Nike    \",\"Ca\xC3\xB1\xC3\xB3n\",80") << 2
+                                                         << "menu" << "Cañón" << "Put \"Cañón\" in its place?";
         QTest::newRow("one the file cannot hold") << QByteArray("\"Adult\",\"Nike    \",\"\xC5\x81\xC3\xB3\x64\xC5\xBA\",80") << 2
-                                                  << "" << "the price list cannot hold \"Łódź\". The price list cannot hold the character \"Ł\"";
-        QTest::newRow("a category in small letters") << QByteArray("\"adult\",\"Nike    \",\"Tennis\",80") << 0 << "Adult"
+                                                  << "" << "" << "the price list cannot hold \"Łódź\". The price list cannot hold the character \"Ł\"";
+        QTest::newRow("a category in small letters") << QByteArray("\"adult\",\"Nike    \",\"Tennis\",80") << 0 << "" << "Adult"
                                                      << "Record 1's category \"adult\" is \"Adult\" written otherwise";
-        QTest::newRow("a category with no plain repair") << QByteArray("\"Kids\",\"Nike    \",\"Tennis\",80") << 0 << "" << "";
+        QTest::newRow("the same by Enter on it") << QByteArray("\"adult\",\"Nike    \",\"Tennis\",80") << 0 << "Enter" << "Adult"
+                                                 << "Record 1's category \"adult\" is \"Adult\" written otherwise";
+        QTest::newRow("a category with no plain repair") << QByteArray("\"Kids\",\"Nike    \",\"Tennis\",80") << 0 << "" << "" << "";
     }
     void repairsAreRefusedAsTypingIs()
     {
         QFETCH(QByteArray, record);
         QFETCH(int, field);
+        QFETCH(QString, by);
         QFETCH(QString, becomes);
         QFETCH(QString, says);
         ScriptedDesk answers;
         answers.confirms = {true};
-        EditorDocument document;
-        ListCommands commands(answers, document);
+        EditorWindow w(answers);
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        EditorDocument& document = w.document();
         const QByteArray bytes = record + ",\"\",0,\"\",0,\"\",0,\"\",0\r\n";
         document.load(PriceList::fromBytes(bytes, QString()), QString());
         const PriceRecord was = document.list().entries[0].values;
@@ -315,7 +358,18 @@ private slots:
             QVERIFY2(line.contains(QStringLiteral("\", \"Nike    \", \"Tennis\" 80)")), qPrintable(line));
             QCOMPARE(line.contains(QLatin1String("Enter makes it \"Adult\".")), !becomes.isEmpty());
         }
-        QCOMPARE(commands.repair(0, field), !becomes.isEmpty());
+        if (by == QLatin1String("Enter")) {
+            w.lstSkipped->setFocus();
+            w.lstSkipped->setCurrentRow(0);
+            QTest::keyClick(w.lstSkipped, Qt::Key_Return);
+        } else if (by == QLatin1String("menu")) {
+            w.tblAdult->setFocus();
+            w.tblAdult->setCurrentIndex(w.model(Category::Adult)->index(0, field - 1));
+            w.findChild<QAction*>(QStringLiteral("actRepair"))->trigger();
+        } else {
+            w.commands().repair(0, field);
+        }
+        QCOMPARE(document.undoStack().count(), becomes.isEmpty() ? 0 : 1);
         QVERIFY2((answers.asked + answers.messages).join(QLatin1Char('\n')).contains(says), qPrintable(answers.messages.join(QLatin1Char('\n'))));
         const PriceRecord& now = document.list().entries[0].values;
         QCOMPARE(field == 0 ? now.category : now.type[0], becomes.isEmpty() ? (field == 0 ? was.category : was.type[0]) : becomes);

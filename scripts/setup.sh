@@ -21,6 +21,7 @@ packages=(
   x11vnc novnc websockify     # show the shop in a web browser where there is no display
   iproute2 curl               # ss and an HTTP client, for that and its test
   chromium python3-websocket  # a real browser, driven through its DevTools protocol, for the browser view's tests
+  orca python3-pyatspi at-spi2-core dbus-bin # a real screen reader on the accessibility bus, for what a blind customer hears
   "$@"
 )
 

@@ -155,7 +155,7 @@ InvoiceScreen::InvoiceScreen(Shop& shop) : Screen(shop.app, QStringLiteral("frmI
     on(button("cmdSeeOther"), &QPushButton::clicked, [this] { cmdSeeOther_Click(); });
     // Filling the invoice tells a screen reader of every one of its cells,
     // more at once than Orca keeps while it catches up (it passes over what
-    // appears meanwhile); the bill is told once that has settled.
+    // appears meanwhile); a changed bill is told once that has settled.
     billNotice_->setSingleShot(true);
     billNotice_->setInterval(invoice::BillNoticeDelayMs);
     connect(billNotice_, &QTimer::timeout, this, [this] { ui::announce(txtTotal(), bill()); });
@@ -213,19 +213,19 @@ void InvoiceScreen::Form_Load()
     }
     // Neither line present: only the total is filled.
 
-    // A screen reader hears the bill once the invoice is in front, and
-    // again whenever the cart changes it.
-    if (heard_)
-        billNotice_->start();
+    // The bill is the window's description, which a screen reader says with
+    // the window's name each time it comes to the front, whatever else it
+    // is catching up with: the customer hears it on every opening.
+    setAccessibleDescription(bill());
 }
 
 void InvoiceScreen::changeEvent(QEvent* event)
 {
     Screen::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !heard_) {
-        heard_ = true;
-        billNotice_->start();
-    }
+    // Coming to the front, the invoice is read with its bill: a changed
+    // bill waiting to be told is told then, once.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        billNotice_->stop();
 }
 
 QString InvoiceScreen::bill() const
@@ -252,6 +252,7 @@ void InvoiceScreen::refill()
 {
     restoreOpeningState();
     Form_Load();
+    billNotice_->start();
 }
 
 void InvoiceScreen::cmdAccept_Click()

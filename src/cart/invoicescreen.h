@@ -27,7 +27,7 @@ inline const QString Accept = QStringLiteral("Accept ");
 inline const QString ClearExit = QStringLiteral("Clear - Exit");
 inline const QString Thanks = QStringLiteral("Thank You!");
 inline constexpr int Rows = 6;
-// How long after the invoice comes to the front, or changes, a screen reader is told the bill.
+// How long after the cart changes the open invoice a screen reader is told the bill.
 inline constexpr int BillNoticeDelayMs = 600;
 // The invoice's controls: name, kind, caption, twips rectangle, font, tab order.
 std::vector<ui::ControlSpec> controlTable();
@@ -63,7 +63,6 @@ private:
     void fillRow(int row, Category category, bool unitPriceAsMoney);
 
     Shop& shop_;
-    bool heard_ = false;   // the invoice has been in front since it was loaded
     QTimer* billNotice_;   // tells a screen reader the bill
 };
 

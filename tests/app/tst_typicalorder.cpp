@@ -373,7 +373,7 @@ private slots:
         auto* invoice = shop.frmInvoice.as<InvoiceScreen>();
         QVERIFY(invoice && QTest::qWaitForWindowActive(invoice));
         QCOMPARE(focusName(), QStringLiteral("cmdSeeOther"));
-        QTRY_COMPARE(heard.texts.size(), 2);  // the bill, once the invoice has settled
+        QTRY_COMPARE(heard.texts.size(), 2);  // the bill, as the invoice comes to the front
         press(Qt::Key_Return);
         auto* child = shop.frmChild.as<SelectionScreen>();
         QVERIFY(child && QTest::qWaitForWindowActive(child));

@@ -1,5 +1,8 @@
 #include "heard.h"
 
+#include <QApplication>
+#include <QWidget>
+#include <QWindow>
 #include <QtGui/private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
@@ -24,10 +27,19 @@ Heard::Heard() : previous_(QAccessible::installUpdateHandler(&Heard::handle))
 {
     current = this;
     setAccessibilityOn(true);
+    fronted_ = QObject::connect(qApp, &QGuiApplication::focusWindowChanged, [this](QWindow* front) {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            QAccessibleInterface* a = window->windowHandle() == front ? QAccessible::queryAccessibleInterface(window)
+                                                                      : nullptr;
+            if (a && !a->text(QAccessible::Description).isEmpty())
+                texts << a->text(QAccessible::Description);
+        }
+    });
 }
 
 Heard::~Heard()
 {
+    QObject::disconnect(fronted_);
     setAccessibilityOn(false);
     QAccessible::installUpdateHandler(previous_);
     current = nullptr;

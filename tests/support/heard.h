@@ -1,10 +1,13 @@
 #pragma once
 // What the shop tells a screen reader beyond the focus: the texts of
 // announcements (Qt 6.8 and later) and of notification objects that show
-// (before it), in order, as an installed update handler sees them. While one
-// exists, accessibility is on, as with a screen reader running.
+// (before it), as an installed update handler sees them, and the description
+// of a window as it comes to the front, which a screen reader says with it;
+// in order. While one exists, accessibility is on, as with a screen reader
+// running.
 
 #include <QAccessible>
+#include <QMetaObject>
 #include <QStringList>
 
 namespace test {
@@ -21,6 +24,7 @@ public:
 private:
     static void handle(QAccessibleEvent* event);
     QAccessible::UpdateHandler previous_;
+    QMetaObject::Connection fronted_;
 };
 
 } // namespace test

@@ -1,6 +1,6 @@
 # Drives the real shop on an X display from outside, as a customer's mouse
-# does: finds its windows by their titles and clicks its controls where the
-# screens place them. Sourced by the tests that run the shop as a program;
+# or keyboard does: finds its windows by their titles and clicks its controls
+# where the screens place them, or presses keys. Sourced by the tests that run the shop as a program;
 # needs xdotool and xwininfo, DISPLAY set, and scripts/xserver.sh sourced.
 
 # The client-area heights of the screens, in pixels: what sits below a
@@ -53,4 +53,45 @@ order_then_clear_exit() {
     click_in "Adult Plimbo Selection" 380 252 &&      # Add To Shopping Cart
     wait_for_window "Customer Invoice" &&
     click_in "Customer Invoice" 316 524               # Clear - Exit
+}
+
+# Keyboard alone: keys go to whatever has the focus, as a customer types
+# them. Which control has it is asked on the accessibility bus, as a screen
+# reader asks (Debian's python3-pyatspi).
+press() {
+  local key
+  for key in "$@"; do
+    xdotool key "$key"
+    sleep 0.3
+  done
+}
+
+# "Window title|control name" of the control with the focus in the active
+# window (a list's row counts as its list).
+focused_control() {
+  /usr/bin/python3 - <<'PY' 2>/dev/null
+import pyatspi
+def focused(a):
+    if a.getState().contains(pyatspi.STATE_FOCUSED) and a.getRole() != pyatspi.ROLE_LIST_ITEM:
+        return a
+    for child in a:
+        found = focused(child) if child is not None else None
+        if found:
+            return found
+for app in pyatspi.Registry.getDesktop(0):
+    for window in app or []:
+        if window is not None and window.getState().contains(pyatspi.STATE_ACTIVE):
+            control = focused(window)
+            print(window.name + "|" + (control.name if control else ""))
+PY
+}
+
+# Presses Tab until the control "Window title|control name" has the focus.
+tab_to() {
+  local i
+  for ((i = 0; i < 16; i++)); do
+    [ "$(focused_control)" = "$1" ] && return 0
+    press Tab
+  done
+  [ "$(focused_control)" = "$1" ]
 }

@@ -279,8 +279,15 @@ private slots:
         QVERIFY(desk.asked.last().contains(QLatin1String("holds a list whose rest could not be read")));
         QVERIFY(w.lblCellMessage->text().endsWith(QLatin1String("Refused.bak is kept as it was; no new backup was made.")));
         QCOMPARE(readAll(backupPathFor(refused)), whole);
-        // Saved from that backup as the list, the backup is the list opened, and stays.
+        // Saved from that backup as the list, the backup is the list opened, and stays; over another
+        // refused list, whose rest could be kept nowhere else, nothing is saved.
         QVERIFY(w.commands().openFile(backupPathFor(refused)));
+        write(refused, first + "\"Child\"\r\n");
+        desk.files = {refused};
+        desk.confirms = {true, true};
+        QVERIFY(!w.commands().saveAs());
+        QVERIFY(desk.messages.last().endsWith(QLatin1String("the list open here. Save under another name.")));
+        write(refused, first);
         desk.files = {refused};
         desk.confirms = {true, true};
         const qsizetype questions = desk.asked.size();

@@ -2,12 +2,18 @@
 # mirror this machine's apt uses, to build, test or try a kiosk in. Sourced
 # (needs root):
 #
-#   tree_make RELEASE DIR [PACKAGE,...]   make the tree, with /proc, /sys and /dev bound in
+#   tree_make RELEASE DIR [PACKAGE,...] [ARCH]
+#                                         make the tree (of ARCH's packages, else this
+#                                         machine's), with /proc, /sys and /dev bound in
 #   tree_bind FOLDER DIR/PATH [ro|rbind]  bind a folder of this machine into a tree
-#   tree_release                          unbind all that was bound (call it from your EXIT trap)
+#   tree_emulate ARCH                     let this machine run ARCH's programs (arm64) through
+#                                         Debian's qemu-user-static; says in one line why not
+#   tree_release                          unbind all that was bound, undo tree_emulate
+#                                         (call it from your EXIT trap)
 #   tree_remove DIR                       unbind what an earlier run left bound below DIR, then remove DIR
 
 tree_mounts=()
+tree_emulation=()
 
 tree_bind() {
   mkdir -p "$2"
@@ -17,10 +23,11 @@ tree_bind() {
 }
 
 tree_make() {
-  local release="$1" dir="$2" include="${3:-ca-certificates}" mirror m
+  local release="$1" dir="$2" include="${3:-ca-certificates}" arch="${4:-}" mirror m
   mirror="$(awk '/^URIs:/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)"
   [ -n "$mirror" ] || mirror="$(awk '/^deb / {print $2; exit}' /etc/apt/sources.list 2>/dev/null || true)"
-  if ! mmdebstrap --variant=apt --include="$include" "$release" "$dir" ${mirror:+"$mirror"} >"$dir.log" 2>&1; then
+  if ! mmdebstrap --variant=apt ${arch:+--architectures="$arch"} --include="$include" "$release" "$dir" \
+      ${mirror:+"$mirror"} >"$dir.log" 2>&1; then
     tail -n 20 "$dir.log" >&2
     echo "no $release tree; mmdebstrap's log: $dir.log" >&2
     return 1
@@ -42,6 +49,7 @@ tree_release() {
     umount -l "${tree_mounts[i]}" 2>/dev/null || true
   done
   tree_mounts=()
+tree_emulation=()
 }
 
 tree_remove() {

@@ -79,7 +79,7 @@ if [ "$subdir" != "$dist" ]; then
   mkdir -p "$tree/src"
   (cd "$root" && cp --parents -t "$tree/src" tests/package/install_remove.sh sample/PlimboPrice.txt)
   cp "$root/build/package/$subdir"/plimbo-shop_*.deb "$tree/src/"
-  in_tree 'bash tests/package/install_remove.sh plimbo-shop_*.deb sample'
+  in_tree 'apt-get update -qq && bash tests/package/install_remove.sh plimbo-shop_*.deb sample'
   tree_release
   tree_remove "$tree"
 fi

@@ -43,13 +43,38 @@ tree_make() {
   done
 }
 
+# The kernel hands ARCH's programs to QEMU (binfmt_misc); the interpreter is
+# opened when it is enabled ("fix binary"), so it serves inside trees too.
+# Only what this call turned on is turned off again by tree_release.
+tree_emulate() {
+  local arch="$1" cpu misc=/proc/sys/fs/binfmt_misc
+  case "$arch" in arm64) cpu=aarch64 ;; *) cpu="$arch" ;; esac
+  if [ ! -e "$misc/register" ]; then
+    mount -t binfmt_misc binfmt_misc "$misc" 2>/dev/null ||
+      { echo "$arch programs cannot run here: binfmt_misc cannot be mounted on $misc" >&2; return 1; }
+    tree_emulation+=(mount)
+  fi
+  bash "$(dirname "${BASH_SOURCE[0]}")/setup.sh" qemu-user-static binfmt-support >/dev/null
+  if ! grep -qx enabled "$misc/qemu-$cpu" 2>/dev/null; then
+    update-binfmts --enable "qemu-$cpu" && grep -qx enabled "$misc/qemu-$cpu" ||
+      { echo "$arch programs cannot run here: qemu-$cpu could not be enabled in binfmt_misc" >&2; return 1; }
+    tree_emulation+=("qemu-$cpu")
+  fi
+}
+
 tree_release() {
   local i
   for ((i = ${#tree_mounts[@]} - 1; i >= 0; i--)); do
     umount -l "${tree_mounts[i]}" 2>/dev/null || true
   done
   tree_mounts=()
-tree_emulation=()
+  for ((i = ${#tree_emulation[@]} - 1; i >= 0; i--)); do
+    case "${tree_emulation[i]}" in
+      mount) umount /proc/sys/fs/binfmt_misc 2>/dev/null || true ;;
+      *) update-binfmts --disable "${tree_emulation[i]}" 2>/dev/null || true ;;
+    esac
+  done
+  tree_emulation=()
 }
 
 tree_remove() {

@@ -5,6 +5,7 @@
 #   tree_make RELEASE DIR [PACKAGE,...] [ARCH]
 #                                         make the tree (of ARCH's packages, else this
 #                                         machine's), with /proc, /sys and /dev bound in
+#   tree_mount DIR                        bind /proc, /sys and /dev into a tree made otherwise (a copy)
 #   tree_bind FOLDER DIR/PATH [ro|rbind]  bind a folder of this machine into a tree
 #   tree_emulate ARCH                     let this machine run ARCH's programs (arm64) through
 #                                         Debian's qemu-user-static; says in one line why not
@@ -23,7 +24,7 @@ tree_bind() {
 }
 
 tree_make() {
-  local release="$1" dir="$2" include="${3:-ca-certificates}" arch="${4:-}" mirror m
+  local release="$1" dir="$2" include="${3:-ca-certificates}" arch="${4:-}" mirror
   mirror="$(awk '/^URIs:/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)"
   [ -n "$mirror" ] || mirror="$(awk '/^deb / {print $2; exit}' /etc/apt/sources.list 2>/dev/null || true)"
   if ! mmdebstrap --variant=apt ${arch:+--architectures="$arch"} --include="$include" "$release" "$dir" \
@@ -32,6 +33,11 @@ tree_make() {
     echo "no $release tree; mmdebstrap's log: $dir.log" >&2
     return 1
   fi
+  tree_mount "$dir"
+}
+
+tree_mount() {
+  local dir="$1" m
   # The tree is a mount point of its own (a mount namespace inside it, as
   # the kiosk unit's test makes, needs one), private, so that nothing
   # mounted or unmounted in it reaches this machine's own mounts.

@@ -2,13 +2,19 @@
 # mirror this machine's apt uses, to build, test or try a kiosk in. Sourced
 # (needs root):
 #
-#   tree_make RELEASE DIR [PACKAGE,...]   make the tree, with /proc, /sys and /dev bound in
+#   tree_make RELEASE DIR [PACKAGE,...] [ARCH]
+#                                         make the tree (of ARCH's packages, else this
+#                                         machine's), with /proc, /sys and /dev bound in
 #   tree_mount DIR                        bind /proc, /sys and /dev into a tree made otherwise (a copy)
 #   tree_bind FOLDER DIR/PATH [ro|rbind]  bind a folder of this machine into a tree
-#   tree_release                          unbind all that was bound (call it from your EXIT trap)
+#   tree_emulate ARCH                     let this machine run ARCH's programs (arm64) through
+#                                         Debian's qemu-user-static; says in one line why not
+#   tree_release                          unbind all that was bound, undo tree_emulate
+#                                         (call it from your EXIT trap)
 #   tree_remove DIR                       unbind what an earlier run left bound below DIR, then remove DIR
 
 tree_mounts=()
+tree_emulation=()
 
 tree_bind() {
   mkdir -p "$2"
@@ -18,10 +24,11 @@ tree_bind() {
 }
 
 tree_make() {
-  local release="$1" dir="$2" include="${3:-ca-certificates}" mirror
+  local release="$1" dir="$2" include="${3:-ca-certificates}" arch="${4:-}" mirror
   mirror="$(awk '/^URIs:/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)"
   [ -n "$mirror" ] || mirror="$(awk '/^deb / {print $2; exit}' /etc/apt/sources.list 2>/dev/null || true)"
-  if ! mmdebstrap --variant=apt --include="$include" "$release" "$dir" ${mirror:+"$mirror"} >"$dir.log" 2>&1; then
+  if ! mmdebstrap --variant=apt ${arch:+--architectures="$arch"} --include="$include" "$release" "$dir" \
+      ${mirror:+"$mirror"} >"$dir.log" 2>&1; then
     tail -n 20 "$dir.log" >&2
     echo "no $release tree; mmdebstrap's log: $dir.log" >&2
     return 1
@@ -42,12 +49,38 @@ tree_mount() {
   done
 }
 
+# The kernel hands ARCH's programs to QEMU (binfmt_misc); the interpreter is
+# opened when it is enabled ("fix binary"), so it serves inside trees too.
+# Only what this call turned on is turned off again by tree_release.
+tree_emulate() {
+  local arch="$1" cpu misc=/proc/sys/fs/binfmt_misc
+  case "$arch" in arm64) cpu=aarch64 ;; *) cpu="$arch" ;; esac
+  if [ ! -e "$misc/register" ]; then
+    mount -t binfmt_misc binfmt_misc "$misc" 2>/dev/null ||
+      { echo "$arch programs cannot run here: binfmt_misc cannot be mounted on $misc" >&2; return 1; }
+    tree_emulation+=(mount)
+  fi
+  bash "$(dirname "${BASH_SOURCE[0]}")/setup.sh" qemu-user-static binfmt-support >/dev/null
+  if ! grep -qx enabled "$misc/qemu-$cpu" 2>/dev/null; then
+    update-binfmts --enable "qemu-$cpu" && grep -qx enabled "$misc/qemu-$cpu" ||
+      { echo "$arch programs cannot run here: qemu-$cpu could not be enabled in binfmt_misc" >&2; return 1; }
+    tree_emulation+=("qemu-$cpu")
+  fi
+}
+
 tree_release() {
   local i
   for ((i = ${#tree_mounts[@]} - 1; i >= 0; i--)); do
     umount -l "${tree_mounts[i]}" 2>/dev/null || true
   done
   tree_mounts=()
+  for ((i = ${#tree_emulation[@]} - 1; i >= 0; i--)); do
+    case "${tree_emulation[i]}" in
+      mount) umount /proc/sys/fs/binfmt_misc 2>/dev/null || true ;;
+      *) update-binfmts --disable "${tree_emulation[i]}" 2>/dev/null || true ;;
+    esac
+  done
+  tree_emulation=()
 }
 
 tree_remove() {

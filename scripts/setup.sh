@@ -2,13 +2,26 @@
 # Installs what building and running the shop needs, from Debian's packages,
 # and any further packages named on the command line.
 # Safe to run again: it installs only what is missing.
+#   setup.sh [--host-arch ARCH] [PACKAGE...]
+# With --host-arch (arm64), also Debian's cross compilers for ARCH and the
+# libraries below for ARCH, beside this machine's, to build for ARCH and run
+# the tests under emulation; dpkg is told of ARCH first if it must be.
 set -euo pipefail
+host_arch=""
+if [ "${1:-}" = --host-arch ]; then
+  host_arch="$2"
+  shift 2
+fi
 
-packages=(
-  cmake ninja-build g++ pkg-config
+libraries=(
   qt6-base-dev libgl-dev      # Qt 6 Widgets, Qt Test and the OpenGL headers Qt's CMake files ask for
   qt6-base-private-dev        # the tests turn accessibility on as a screen reader does
+  qt6-qpa-plugins             # the X11 platform, for the tests on a real X server
   libx11-dev libxss-dev       # the kiosk session's idle time, from the X server's screen-saver extension
+)
+packages=(
+  cmake ninja-build g++ pkg-config
+  "${libraries[@]}"
   fonts-comic-neue            # stands in for "Comic Sans MS"
   fonts-liberation2           # stands in for "MS Sans Serif"
   fonts-dejavu-core
@@ -24,6 +37,9 @@ packages=(
   orca python3-pyatspi at-spi2-core dbus-bin # a real screen reader on the accessibility bus, for what a blind customer hears
   "$@"
 )
+if [ -n "$host_arch" ]; then
+  packages+=(crossbuild-essential-"$host_arch" "${libraries[@]/%/:$host_arch}")
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -33,6 +49,9 @@ done
 if [ "${#missing[@]}" -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+  if [ -n "$host_arch" ] && ! dpkg --print-foreign-architectures | grep -qx "$host_arch"; then
+    $SUDO dpkg --add-architecture "$host_arch"
+  fi
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

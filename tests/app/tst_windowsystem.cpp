@@ -6,12 +6,12 @@
 #include "app/startup.h"
 #include "menu/menuscreen.h"
 #include "ui/platform.h"
+#include "programs.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QColorDialog>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -52,10 +52,10 @@ void whenModal(std::function<void(QWidget*)> act)
 
 QString run(const QString& program, const QStringList& arguments)
 {
-    QProcess p;
-    p.start(program, arguments);
-    p.waitForFinished(10000);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    const test::Ran ran = test::runProgram(program, arguments, 10000);
+    if (ran.status != 0)
+        qWarning("%s did not run: status %d, %s", qPrintable(program), ran.status, ran.err.constData());
+    return QString::fromUtf8(ran.out);
 }
 
 // The window's title as the X server holds it for the window manager:

@@ -3,6 +3,7 @@
 # (needs root):
 #
 #   tree_make RELEASE DIR [PACKAGE,...]   make the tree, with /proc, /sys and /dev bound in
+#   tree_mirror                           the Debian mirror this machine's apt uses
 #   tree_bind FOLDER DIR/PATH [ro|rbind]  bind a folder of this machine into a tree
 #   tree_release                          unbind all that was bound (call it from your EXIT trap)
 #   tree_remove DIR                       unbind what an earlier run left bound below DIR, then remove DIR
@@ -16,10 +17,16 @@ tree_bind() {
   [ "${3:-}" != ro ] || mount -o remount,bind,ro "$2"
 }
 
-tree_make() {
-  local release="$1" dir="$2" include="${3:-ca-certificates}" mirror m
+tree_mirror() {
+  local mirror
   mirror="$(awk '/^URIs:/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)"
   [ -n "$mirror" ] || mirror="$(awk '/^deb / {print $2; exit}' /etc/apt/sources.list 2>/dev/null || true)"
+  echo "$mirror"
+}
+
+tree_make() {
+  local release="$1" dir="$2" include="${3:-ca-certificates}" mirror m
+  mirror="$(tree_mirror)"
   if ! mmdebstrap --variant=apt --include="$include" "$release" "$dir" ${mirror:+"$mirror"} >"$dir.log" 2>&1; then
     tail -n 20 "$dir.log" >&2
     echo "no $release tree; mmdebstrap's log: $dir.log" >&2

@@ -73,7 +73,9 @@ for release in "${releases[@]}"; do
   fi
   shopt -u nullglob
   [ "${#found[@]}" -eq 1 ] || fatal "build the $release package first (scripts/package.sh)"
-  deb[$release]="${found[0]}"
+  # A copy: a package built meanwhile does not change this run.
+  cp "${found[0]}" "$work/"
+  deb[$release]="$work/$(basename "${found[0]}")"
 done
 export GNUPGHOME="$work/gnupg"
 mkdir -m 700 "$GNUPGHOME"

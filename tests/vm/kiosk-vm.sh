@@ -113,7 +113,14 @@ vm_power_on() {
     echo "the virtual kiosk runs under QEMU's emulation (TCG): KVM did not get a guest past its firmware here" >&2
   fi
   vm_power_on_at="$(date +%s.%N)"
-  vm_qemu "$vm_accel"
+  # The port may still be held a moment by the connections of the machine
+  # whose power was cut.
+  for _ in 1 2 3 4 5; do
+    vm_qemu "$vm_accel" && return 0
+    sleep 3
+    vm_power_on_at="$(date +%s.%N)"
+  done
+  return 1
 }
 
 vm_ssh_options() {
@@ -150,10 +157,12 @@ vm_power_cut() {
   local pid
   [ -f "$vm/qemu.pid" ] || return 0
   pid="$(cat "$vm/qemu.pid")"
+  ssh -O exit -o ControlPath="$vm/ssh-%C" -p "$vm_port" root@127.0.0.1 2>/dev/null || true
   vm_monitor quit 2>/dev/null || kill "$pid" 2>/dev/null || true
   for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   kill -9 "$pid" 2>/dev/null || true
-  ssh -O exit -o ControlPath="$vm/ssh-%C" -p "$vm_port" root@127.0.0.1 2>/dev/null || true
+  # Gone, and its port free again, before the power comes back.
+  for _ in $(seq 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   rm -f "$vm/qemu.pid" "$vm/qmp.sock" "$vm"/ssh-*
 }
 

@@ -155,4 +155,7 @@ def main(argv):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv))
+    try:
+        sys.exit(main(sys.argv))
+    except OSError as error:
+        sys.exit("QEMU's monitor: %s" % error)

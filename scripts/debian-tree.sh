@@ -3,6 +3,7 @@
 # (needs root):
 #
 #   tree_make RELEASE DIR [PACKAGE,...]   make the tree, with /proc, /sys and /dev bound in
+#   tree_mount DIR                        bind /proc, /sys and /dev into a tree made otherwise (a copy)
 #   tree_mirror                           the Debian mirror this machine's apt uses
 #   tree_bind FOLDER DIR/PATH [ro|rbind]  bind a folder of this machine into a tree
 #   tree_release                          unbind all that was bound (call it from your EXIT trap)
@@ -25,13 +26,18 @@ tree_mirror() {
 }
 
 tree_make() {
-  local release="$1" dir="$2" include="${3:-ca-certificates}" mirror m
+  local release="$1" dir="$2" include="${3:-ca-certificates}" mirror
   mirror="$(tree_mirror)"
   if ! mmdebstrap --variant=apt --include="$include" "$release" "$dir" ${mirror:+"$mirror"} >"$dir.log" 2>&1; then
     tail -n 20 "$dir.log" >&2
     echo "no $release tree; mmdebstrap's log: $dir.log" >&2
     return 1
   fi
+  tree_mount "$dir"
+}
+
+tree_mount() {
+  local dir="$1" m
   # The tree is a mount point of its own (a mount namespace inside it, as
   # the kiosk unit's test makes, needs one), private, so that nothing
   # mounted or unmounted in it reaches this machine's own mounts.

@@ -2,42 +2,77 @@
 # Puts the built packages into the chain's own signed apt repository in DIR,
 # with reprepro: one distribution for each Debian release a package was built
 # for (build/package/*.deb for this machine's, build/package/RELEASE/*.deb
-# for the others, or the packages named). The kiosks use it, so a new
-# version arrives with apt upgrade (or unattended-upgrades).
+# for the others, or the packages named), listing the architectures of every
+# package it was ever given. The kiosks use it, so a new version arrives
+# with apt upgrade (or unattended-upgrades).
 #
 #   bash scripts/publish.sh DIR [PACKAGE.deb...]
 #
+# Serve DIR/public, and only that folder: the repository (dists/, pool/) and
+# its public key, DIR/public/plimbo-archive-keyring.gpg, for the kiosks' apt
+# (signed-by). reprepro keeps its own state beside it, in DIR/conf and DIR/db.
+#
 # It signs with the chain's own key: PLIMBO_SIGNING_KEY names it in the gpg
 # keyring (GNUPGHOME). Without one, a key is made on first use (no
-# passphrase; keep that keyring safe) and used from then on. Its public half
-# is exported beside the repository, as DIR/plimbo-archive-keyring.gpg, for
-# the kiosks' apt (signed-by).
+# passphrase; keep that keyring safe) and used from then on. A key that is
+# not in the keyring, or another than the one the repository was published
+# with, is refused before anything changes: the kiosks trust that one only.
 set -euo pipefail
-[ "$#" -ge 1 ] || { echo "usage: publish.sh DIR [PACKAGE.deb...]" >&2; exit 2; }
+[ "$#" -ge 1 ] || { echo "usage: publish.sh DIR [PACKAGE.deb...]   (then serve DIR/public)" >&2; exit 2; }
 repo="$(mkdir -p "$1" && cd "$1" && pwd)"
 shift
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/scripts/setup.sh" reprepro gnupg dpkg-dev >/dev/null
+public="$repo/public"
+published_key="$public/plimbo-archive-keyring.gpg"
+fail() { echo "publish: $*" >&2; exit 1; }
 
 debs=("$@")
 if [ "${#debs[@]}" -eq 0 ]; then
   shopt -s nullglob
   debs=("$root"/build/package/*.deb "$root"/build/package/*/*.deb)
 fi
-[ "${#debs[@]}" -gt 0 ] || { echo "publish: no package to publish; build one with scripts/package.sh" >&2; exit 1; }
+[ "${#debs[@]}" -gt 0 ] || fail "no package to publish; build one with scripts/package.sh"
+[ ! -d "$repo/dists" ] && [ ! -d "$repo/pool" ] ||
+  fail "$repo holds a repository laid out as before, served with reprepro's state; move its dists/, pool/ and plimbo-archive-keyring.gpg into $public/, serve that folder instead, and publish again"
 
-# The chain's key, or one made for it.
+# The primary keys' fingerprints that gpg's answer lists.
+fingerprints() { awk -F: '$1 == "pub" || $1 == "sec" {primary = 1; next} $1 == "fpr" && primary {print $10; primary = 0}'; }
+
+# The chain's key, or one made for it: always one key, named by its fingerprint.
 uid="Plimbo Shop apt repository <repository@plimbo.invalid>"
-key="${PLIMBO_SIGNING_KEY:-}"
-if [ -z "$key" ]; then
-  key="$(gpg --batch --with-colons --list-secret-keys "$uid" 2>/dev/null | awk -F: '/^fpr:/ {print $10; exit}' || true)"
+if [ -n "${PLIMBO_SIGNING_KEY:-}" ]; then
+  found="$(gpg --batch --with-colons --list-secret-keys -- "$PLIMBO_SIGNING_KEY" 2>/dev/null | fingerprints)" || true
+  [ -n "$found" ] ||
+    fail "the signing key \"$PLIMBO_SIGNING_KEY\" (PLIMBO_SIGNING_KEY) is not among the secret keys in ${GNUPGHOME:-~/.gnupg} (gpg --list-secret-keys lists them); nothing was published"
+  [ "$(wc -l <<<"$found")" -eq 1 ] ||
+    fail "PLIMBO_SIGNING_KEY=\"$PLIMBO_SIGNING_KEY\" names $(wc -l <<<"$found") keys ($(paste -sd ' ' <<<"$found")); name one by its fingerprint; nothing was published"
+  key="$found"
+else
+  key="$(gpg --batch --with-colons --list-secret-keys -- "$uid" 2>/dev/null | fingerprints | head -n 1)" || true
+  if [ -z "$key" ]; then
+    echo "publish: making a signing key for the repository ($uid)"
+    gpg --batch --quiet --passphrase '' --quick-gen-key "$uid" ed25519 sign never
+    key="$(gpg --batch --with-colons --list-secret-keys -- "$uid" 2>/dev/null | fingerprints | head -n 1)"
+  fi
 fi
-if [ -z "$key" ]; then
-  echo "publish: making a signing key for the repository ($uid)"
-  gpg --batch --quiet --passphrase '' --quick-gen-key "$uid" ed25519 sign never
-  key="$(gpg --batch --with-colons --list-secret-keys "$uid" 2>/dev/null | awk -F: '/^fpr:/ {print $10; exit}')"
+
+# The kiosks trust the keys published beside the repository, and only
+# those: the file never loses the signing key, never gets another, and is
+# never emptied. Where it holds the signing key alone it is brought up to
+# date (a new expiry date); where it holds others too, it is left as it is.
+mkdir -p "$public"
+exported="$(mktemp "$repo/.keyring.XXXXXX")"
+trap 'rm -f "$exported"' EXIT
+gpg --batch --export -- "$key" >"$exported" 2>/dev/null && [ -s "$exported" ] ||
+  fail "gpg exported nothing for the signing key $key; nothing was published"
+chmod 644 "$exported"
+was="$(gpg --batch --with-colons --show-keys -- "$published_key" 2>/dev/null | fingerprints)" || true
+if [ -n "$was" ] && [ "$was" != "$key" ]; then
+  grep -qx "$key" <<<"$was" ||
+    fail "$published_key holds the key $(paste -sd ' ' <<<"$was"), not the signing key $key: the kiosks trust that one only and would refuse every update signed with another; nothing was published. To change keys deliberately, publish both (gpg --export OLD NEW >$published_key), run the playbook so that every kiosk has both, then publish with PLIMBO_SIGNING_KEY=NEW"
+  rm -f "$exported"
 fi
-gpg --batch --quiet --yes --export "$key" 2>/dev/null >"$repo/plimbo-archive-keyring.gpg"
 
 # The release a package was built for: after the "+" in its version, else this machine's.
 here="$(. /etc/os-release && echo "$VERSION_CODENAME")"
@@ -46,8 +81,18 @@ release_of() {
   version="$(dpkg-deb -f "$1" Version)"
   case "$version" in *+*) echo "${version##*+}" ;; *) echo "$here" ;; esac
 }
+# A distribution's architectures: those it already lists, and those of the packages now published in it.
+architectures() {
+  { sed -n "/^Codename: $1\$/,/^\$/s/^Architectures: //p" "$repo/conf/distributions" 2>/dev/null | tr ' ' '\n'
+    for deb in "${debs[@]}"; do
+      [ "$(release_of "$deb")" != "$1" ] || dpkg-deb -f "$deb" Architecture
+    done
+  } | sed '/^$/d' | sort -u | paste -sd ' '
+}
 
 mkdir -p "$repo/conf"
+# reprepro keeps conf/ and db/ in DIR, and writes what is served in DIR/public.
+echo "outdir +b/public" >"$repo/conf/options"
 : >"$repo/conf/distributions.new"
 for release in $(for deb in "${debs[@]}"; do release_of "$deb"; done | sort -u) \
                $(sed -n 's/^Codename: //p' "$repo/conf/distributions" 2>/dev/null); do
@@ -56,7 +101,7 @@ for release in $(for deb in "${debs[@]}"; do release_of "$deb"; done | sort -u) 
 Origin: Plimbo Shop
 Label: Plimbo Shop
 Codename: $release
-Architectures: amd64
+Architectures: $(architectures "$release")
 Components: main
 Description: The Plimbo Shop for the chain's kiosks
 SignWith: $key
@@ -69,9 +114,10 @@ for deb in "${debs[@]}"; do
   reprepro --basedir "$repo" --silent includedeb "$(release_of "$deb")" "$deb"
 done
 reprepro --basedir "$repo" --silent export
-echo "Published in $repo:"
+[ ! -e "$exported" ] || cmp -s "$exported" "$published_key" || mv "$exported" "$published_key"
+echo "Published in $public (serve this folder):"
 reprepro --basedir "$repo" list "$here" 2>/dev/null || true
 for release in $(sed -n 's/^Codename: //p' "$repo/conf/distributions"); do
   [ "$release" = "$here" ] || reprepro --basedir "$repo" list "$release"
 done
-echo "A kiosk's apt source: deb [signed-by=/usr/share/keyrings/plimbo-archive-keyring.gpg] URL-OF-$repo RELEASE main"
+echo "A kiosk's apt source: deb [signed-by=/etc/apt/keyrings/plimbo-archive-keyring.gpg] URL-OF-$public RELEASE main"

@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# The chain's playbook against two kiosks that are chroots made with
-# mmdebstrap, one Debian 12 and one Debian 13, reached through Ansible's
-# chroot connection, with the packages in a signed repository made by
-# scripts/publish.sh: the first run sets both up, the second changes
-# nothing, a refused price list changes neither, a good one reaches both,
-# a new version from the repository reaches both.
+# The chain's playbook against kiosks that are chroots made with mmdebstrap,
+# a Debian 12 and a Debian 13 one (and later a copy of the first, so that the
+# kiosks are more than one batch), reached through Ansible's chroot
+# connection, with the packages in a signed repository made by
+# scripts/publish.sh: the playbook and role pass ansible-lint; the
+# repository lists both architectures and keeps its key; the first run sets
+# the kiosks up, the second changes nothing, both in batches of the
+# inventory's size; a refused price list changes none; a good one and a
+# changed setting reach them; a new version from the repository reaches all.
 #
 #   bash tests/deploy/chain.sh     (as root, after scripts/package.sh and scripts/package.sh --dist trixie)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
-bash "$root/scripts/setup.sh" ansible mmdebstrap reprepro gnupg >/dev/null
+bash "$root/scripts/setup.sh" ansible ansible-lint mmdebstrap reprepro gnupg >/dev/null
 source "$root/scripts/debian-tree.sh"
 work="$(mktemp -d /var/tmp/plimbo-chain.XXXXXX)"
 trap 'tree_release; tree_remove "$work"' EXIT
@@ -21,84 +24,167 @@ deb13=("$root"/build/package/trixie/plimbo-shop_*.deb)
 [ "${#deb12[@]}" -eq 1 ] && [ "${#deb13[@]}" -eq 1 ] ||
   fail "build both packages first: scripts/package.sh and scripts/package.sh --dist trixie"
 
+echo "== ansible-lint"
+(cd "$root/deploy" && ansible-lint --offline --nocolor -q -c .ansible-lint site.yml roles/plimbo_kiosk) >"$work/lint.log" 2>&1 ||
+  { cat "$work/lint.log"; fail "ansible-lint finds fault with the playbook or the role"; }
+
+echo "== the repository"
 export GNUPGHOME="$work/gnupg"
 mkdir -m 700 "$GNUPGHOME"
-bash "$root/scripts/publish.sh" "$work/repo" "${deb12[0]}" "${deb13[0]}" >/dev/null
+# The Debian 12 package once more as an arm64 one, for a second architecture.
+dpkg-deb -R "${deb12[0]}" "$work/repack"
+sed -i 's/^Architecture: .*/Architecture: arm64/' "$work/repack/DEBIAN/control"
+dpkg-deb -b "$work/repack" "$work/arm64.deb" >/dev/null
+publish() { bash "$root/scripts/publish.sh" "$work/repo" "$@" >"$work/publish.log" 2>&1; }
+publish "${deb12[0]}" "${deb13[0]}" "$work/arm64.deb" || { cat "$work/publish.log"; fail "publish.sh failed"; }
+public="$work/repo/public"
+grep -qx 'Architectures: amd64 arm64' "$public/dists/bookworm/Release" || fail "Debian 12's Release does not list amd64 and arm64"
+grep -qx 'Architectures: amd64' "$public/dists/trixie/Release" || fail "Debian 13's Release lists more than amd64"
+for arch in amd64 arm64; do
+  grep -qx 'Package: plimbo-shop' "$public/dists/bookworm/main/binary-$arch/Packages" || fail "no $arch Packages for Debian 12"
+done
+[ "$(ls "$public")" = "$(printf 'dists\nplimbo-archive-keyring.gpg\npool')" ] ||
+  fail "the served folder is not dists/, pool/ and the key alone: $(ls "$public" | paste -sd " ")"
+cp "$public/plimbo-archive-keyring.gpg" "$work/key" && cp "$public/dists/bookworm/InRelease" "$work/InRelease"
+gpg --batch --quiet --passphrase '' --quick-gen-key "Another key <another@plimbo.invalid>" ed25519 sign never 2>/dev/null
+for signer in 'mistyped@plimbo.invalid:is not among the secret keys' 'another@plimbo.invalid:holds the key .*, not the signing key'; do
+  if PLIMBO_SIGNING_KEY="${signer%%:*}" publish "${deb12[0]}"; then fail "publish.sh signed with ${signer%%:*}"; fi
+  cmp -s "$work/key" "$public/plimbo-archive-keyring.gpg" && cmp -s "$work/InRelease" "$public/dists/bookworm/InRelease" ||
+    fail "publish.sh with ${signer%%:*} changed the published key or the repository"
+  grep -q "${signer#*:}" "$work/publish.log" || fail "publish.sh did not say why it refused ${signer%%:*}: $(cat "$work/publish.log")"
+  cat "$work/publish.log"
+done
 # The control machine's checker, from the package.
 dpkg-deb -x "${deb12[0]}" "$work/control"
 
 for release in bookworm trixie; do
   echo "== a new $release kiosk (mmdebstrap)"
-  tree_make "$release" "$work/$release" python3,python3-apt,ca-certificates || fail "no $release kiosk"
+  # As a fresh Debian machine is: with systemd, and the Python Ansible needs.
+  tree_make "$release" "$work/$release" systemd,python3,python3-apt,ca-certificates || fail "no $release kiosk"
   # Services are not started in a chroot.
   printf '#!/bin/sh\nexit 101\n' >"$work/$release/usr/sbin/policy-rc.d"
   chmod +x "$work/$release/usr/sbin/policy-rc.d"
-  tree_bind "$work/repo" "$work/$release/srv/plimbo-repo" ro
+  tree_bind "$public" "$work/$release/srv/plimbo-repo" ro
 done
+# One that starts into text consoles, and one that an older role set up.
+chroot "$work/bookworm" systemctl set-default multi-user.target 2>/dev/null || fail "no text console for kiosk12"
+cp "$work/key" "$work/trixie/usr/share/keyrings/plimbo-archive-keyring.gpg"
+printf 'Types: deb\nURIs: file:///srv/plimbo-repo\nSuites: trixie\nComponents: main\nSigned-By: %s\n' \
+  /usr/share/keyrings/plimbo-archive-keyring.gpg >"$work/trixie/etc/apt/sources.list.d/plimbo.sources"
 
 cp "$root/sample/PlimboPrice.txt" "$work/PlimboPrice.txt"
-cat >"$work/inventory.yml" <<INVENTORY
+kiosks=(bookworm:kiosk12 trixie:kiosk13)
+declare -A extra=()   # further variables of a kiosk
+inventory() {
+  local k
+  cat <<INVENTORY
 all:
   vars:
     plimbo_repo_url: file:///srv/plimbo-repo
-    plimbo_repo_key: $work/repo/plimbo-archive-keyring.gpg
+    plimbo_repo_key: $public/plimbo-archive-keyring.gpg
     plimbo_price_list: $work/PlimboPrice.txt
     plimbo_checker: $work/control/usr/bin/plimbo-check-prices
-    plimbo_batch: 1
+    plimbo_batch: 2
   children:
     kiosks:
       vars:
         ansible_connection: community.general.chroot
         ansible_python_interpreter: /usr/bin/python3
+        plimbo_scale_factor: 2
       hosts:
-        kiosk12: {ansible_host: $work/bookworm}
-        kiosk13: {ansible_host: $work/trixie, plimbo_scale_factor: 2}
 INVENTORY
+  for k in "${kiosks[@]}"; do echo "        ${k##*:}: {ansible_host: $work/${k%%:*}${extra[${k##*:}]:+, ${extra[${k##*:}]}}}"; done
+}
 export ANSIBLE_STDOUT_CALLBACK=default ANSIBLE_NOCOLOR=1 ANSIBLE_HOST_KEY_CHECKING=False
 play() {
   local status=0
-  ansible-playbook -i "$work/inventory.yml" "$root/deploy/site.yml" >"$work/play.log" 2>&1 || status=$?
+  inventory >"$work/inventory.yml"
+  ansible-playbook -i "$work/inventory.yml" "$root/deploy/site.yml" "$@" >"$work/play.log" 2>&1 || status=$?
   sed -n '/^PLAY RECAP/,$p' "$work/play.log"
   return "$status"
 }
 recap() { sed -n "s/^$1 *: .*$2=\([0-9]*\).*/\1/p" "$work/play.log"; }
 on() { chroot "$work/$1" "${@:2}"; }
 list_on() { cat "$work/$1/srv/plimbo/drive-a/PlimboPrice.txt"; }
+# The kiosks of each batch, one batch a line, as the play went.
+batches() {
+  awk '/^PLAY \[Plimbo kiosks\]/ {n++} /^TASK \[Gathering Facts\]/ {facts = 1; next} /^$/ {facts = 0}
+       facts && /^ok: / {print n, substr($2, 2, length($2) - 2)}' "$work/play.log" |
+    sort -k1,1n -k2 | awk '{b[$1] = b[$1] (b[$1] ? " " : "") $2} END {for (i = 1; i in b; i++) print b[i]}'
+}
+# The kiosks on which the display settings' handler ran.
+handled() { sed -n '/^RUNNING HANDLER \[plimbo_kiosk : Whether LightDM runs\]/,/^$/s/^ok: \[\([^]]*\)\].*/\1/p' "$work/play.log" | sort | paste -sd ' '; }
 
 echo "== first run"
 play || { cat "$work/play.log"; fail "the first run failed"; }
-for k in bookworm:kiosk12 trixie:kiosk13; do
+[ "$(batches)" = "kiosk12 kiosk13" ] || fail "the first run's batches were not both kiosks at once: $(batches | paste -sd '|')"
+[ "$(handled)" = "kiosk12 kiosk13" ] || fail "the display settings' handler ran on '$(handled)', not on both kiosks"
+for k in "${kiosks[@]}"; do
   tree="${k%%:*}" host="${k##*:}"
   [ "$(recap "$host" changed)" -gt 0 ] || fail "the first run changed nothing on $host"
   on "$tree" dpkg-query -W -f '${Status}\n' plimbo-shop lightdm | grep -vqx 'install ok installed' &&
     fail "$host lacks the shop or LightDM"
-  grep -qx 'autologin-session=plimbo-kiosk' "$work/$tree/etc/lightdm/lightdm.conf.d/50-plimbo-kiosk.conf" ||
-    fail "$host does not log straight into plimbo-kiosk"
+  conf="$work/$tree/etc/lightdm/lightdm.conf.d/50-plimbo-kiosk.conf"
+  grep -qx 'autologin-session=plimbo-kiosk' "$conf" || fail "$host does not log straight into plimbo-kiosk"
+  cleanup="$(sed -n 's/^session-cleanup-script=//p' "$conf")"
+  [ "$(on "$tree" stat -c '%U %a' "$cleanup" 2>&1)" = "root 755" ] || fail "$host lacks LightDM's session-cleanup script"
   grep -q 'DontZap' "$work/$tree/etc/X11/xorg.conf.d/10-plimbo-kiosk.conf" || fail "$host can be zapped"
   cmp -s "$work/$tree/srv/plimbo/drive-a/PlimboPrice.txt" "$work/PlimboPrice.txt" || fail "$host lacks the price list"
+  for f in srv/plimbo/drive-a:755 srv/plimbo/drive-a/PlimboPrice.txt:644 home/kiosk/.xsessionrc:644; do
+    [ "$(on "$tree" stat -c '%U:%G %a' "/${f%:*}")" = "root:root ${f#*:}" ] || fail "$host's /${f%:*} is $(on "$tree" stat -c '%U:%G %a' "/${f%:*}")"
+  done
+  # As Debian's Xsession reads it at login, as the kiosk.
+  [ "$(on "$tree" runuser -u kiosk -- env HOME=/home/kiosk USERXSESSIONRC=/home/kiosk/.xsessionrc \
+        sh -c '. /etc/X11/Xsession.d/40x11-common_xsessionrc; echo "$QT_SCALE_FACTOR"')" = 2 ] ||
+    fail "$host's session does not read .xsessionrc"
+  [ -s "$work/$tree/etc/apt/keyrings/plimbo-archive-keyring.gpg" ] && [ ! -e "$work/$tree/usr/share/keyrings/plimbo-archive-keyring.gpg" ] &&
+    grep -qx 'Signed-By: /etc/apt/keyrings/plimbo-archive-keyring.gpg' "$work/$tree/etc/apt/sources.list.d/plimbo.sources" ||
+    fail "$host's repository key is not (only) in /etc/apt/keyrings"
+  [ "$(on "$tree" systemctl get-default)" = graphical.target ] || fail "$host does not start into its display manager"
 done
-grep -qx 'export QT_SCALE_FACTOR=2' "$work/trixie/home/kiosk/.xsessionrc" || fail "kiosk13's scale factor was not set"
 echo "set up both: $(on bookworm dpkg-query -W plimbo-shop) on Debian 12, $(on trixie dpkg-query -W plimbo-shop) on Debian 13"
 
-echo "== second run"
+echo "== a third kiosk (a copy of the first), and a second run"
+cp -a --one-file-system "$work/bookworm" "$work/bookworm2"
+tree_mount "$work/bookworm2" && tree_bind "$public" "$work/bookworm2/srv/plimbo-repo" ro
+kiosks+=(bookworm2:kiosk12b)
 play || fail "the second run failed"
-[ "$(recap kiosk12 changed)" = 0 ] && [ "$(recap kiosk13 changed)" = 0 ] ||
-  { cat "$work/play.log"; fail "the second run changed something"; }
+for k in "${kiosks[@]}"; do
+  [ "$(recap "${k##*:}" changed)" = 0 ] || { cat "$work/play.log"; fail "the second run changed something on ${k##*:}"; }
+done
+[ "$(batches | paste -sd '|')" = "kiosk12 kiosk13|kiosk12b" ] || fail "the batches were not 2 and 1 kiosks: $(batches | paste -sd '|')"
+grep '^PLAY \[Plimbo kiosks\]' "$work/play.log"
+batches
 
-echo "== a price list the shop refuses"
+echo "== a batch size that differs from kiosk to kiosk"
+extra[kiosk12b]="plimbo_batch: 1"
+if play; then fail "a play with two batch sizes ran"; fi
+extra[kiosk12b]=""
+grep -q 'plimbo_batch differs from kiosk to kiosk (2, 1).*Set it once for all kiosks' "$work/play.log" ||
+  fail "the play did not say why it refused the batch size"
+grep -q '^PLAY \[Plimbo kiosks\]' "$work/play.log" && fail "a kiosk changed with two batch sizes"
+
+echo "== a price list the shop refuses, for one kiosk (--limit)"
 printf '"Adult","Nike    ","Running",8.5\r\n' >"$work/PlimboPrice.txt"
-if play; then fail "a refused price list did not stop the play"; fi
-grep -q 'fatal: \[localhost\]' "$work/play.log" || fail "the play did not stop at the check"
-[ -z "$(recap kiosk12 ok)$(recap kiosk13 ok)" ] || fail "a kiosk was touched after the check failed"
-cmp -s <(list_on bookworm) "$root/sample/PlimboPrice.txt" && cmp -s <(list_on trixie) "$root/sample/PlimboPrice.txt" ||
-  fail "a refused price list reached a kiosk"
-sed -n '/fatal: \[localhost\]/,/^$/p' "$work/play.log" | head -n 12
+if play --limit kiosk13; then fail "a refused price list did not stop the play"; fi
+grep -q "^fatal: \[kiosk13 -> localhost\]: FAILED! => .*$work/PlimboPrice.txt" "$work/play.log" || fail "the play did not stop at the check"
+grep -q '^PLAY \[Plimbo kiosks\]' "$work/play.log" && fail "a kiosk was touched after the check failed"
+for k in "${kiosks[@]}"; do
+  cmp -s <(list_on "${k%%:*}") "$root/sample/PlimboPrice.txt" || fail "a refused price list reached ${k##*:}"
+done
+sed -n '/^fatal: /p' "$work/play.log" | cut -c 1-300
 
-echo "== a good price list"
+echo "== a good price list, and a changed setting on kiosk13"
 sed 's/,80,/,81,/' "$root/sample/PlimboPrice.txt" >"$work/PlimboPrice.txt"
+on trixie systemctl disable lightdm.service 2>/dev/null
+extra[kiosk13]="plimbo_blank_after: 300"
 play || fail "the run with a good price list failed"
-cmp -s <(list_on bookworm) "$work/PlimboPrice.txt" && cmp -s <(list_on trixie) "$work/PlimboPrice.txt" ||
-  fail "the new price list did not reach both kiosks"
+for k in "${kiosks[@]}"; do
+  cmp -s <(list_on "${k%%:*}") "$work/PlimboPrice.txt" || fail "the new price list did not reach ${k##*:}"
+done
+grep -qx 'export PLIMBO_BLANK_AFTER=300' "$work/trixie/home/kiosk/.xsessionrc" || fail "kiosk13's blank time was not set"
+[ "$(handled)" = kiosk13 ] || fail "the display settings' handler ran on '$(handled)', not on kiosk13 alone"
+[ "$(on trixie systemctl is-enabled lightdm.service)" = enabled ] || fail "LightDM was left disabled on kiosk13"
 
 echo "== a new version in the repository"
 # The same packages as the next release: the version's upstream part with ".1" after it.
@@ -108,13 +194,13 @@ for deb in "${deb12[0]}" "${deb13[0]}"; do
   sed -i 's/^Version: \([^+]*\)/Version: \1.1/' "$work/repack/DEBIAN/control"
   dpkg-deb -b "$work/repack" "$work/new-$(basename "$deb")" >/dev/null
 done
-bash "$root/scripts/publish.sh" "$work/repo" "$work"/new-*.deb >/dev/null
+publish "$work"/new-*.deb || { cat "$work/publish.log"; fail "publish.sh failed on a new version"; }
 play || fail "the run with a new version failed"
-for k in bookworm:"${deb12[0]}" trixie:"${deb13[0]}"; do
+for k in bookworm:"${deb12[0]}" bookworm2:"${deb12[0]}" trixie:"${deb13[0]}"; do
   tree="${k%%:*}"
   old="$(dpkg-deb -f "${k#*:}" Version)"
   new="$(on "$tree" dpkg-query -W -f '${Version}' plimbo-shop)"
   [ "$new" = "${old%%+*}.1${old#"${old%%+*}"}" ] || fail "$tree has $new, not the new version after $old"
   echo "$tree: $old -> $new"
 done
-echo "the chain: set up, unchanged on a second run, a refused list stopped before any kiosk, a good one and a new version reached both"
+echo "the chain: set up, unchanged on a second run, in batches of the inventory's size, a refused list stopped before any kiosk, a good one, a setting and a new version reached them"

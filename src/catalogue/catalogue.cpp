@@ -1,10 +1,25 @@
 #include "catalogue.h"
 
+#include <QStringList>
+
 namespace plimbo {
 
 QString categoryText(Category c)
 {
     return c == Category::Adult ? QStringLiteral("Adult") : QStringLiteral("Child");
+}
+
+std::optional<Category> categoryOf(const QString& text)
+{
+    for (const Category c : {Category::Adult, Category::Child})
+        if (text == categoryText(c))
+            return c;
+    return std::nullopt;
+}
+
+QString categoryName(Category c)
+{
+    return c == Category::Adult ? QStringLiteral("Adult") : QStringLiteral("Children's");
 }
 
 const SlotTable<QString, KnownBrandCount>& KnownBrand()
@@ -28,6 +43,15 @@ std::optional<int> knownBrandPosition(const QString& text)
             return b;
     }
     return std::nullopt;
+}
+
+QString knownBrandsInWords()
+{
+    QStringList names;
+    for (const QString& b : KnownBrand())
+        names << b.trimmed();
+    const QString last = names.takeLast();
+    return names.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
 }
 
 namespace {
@@ -56,16 +80,12 @@ void copyTypes(TextSlots& into, const PriceRecord& record)
 
 RecordFate Catalogue::accept(const PriceRecord& record)
 {
-    Category category;
-    if (record.category == QLatin1String("Adult"))
-        category = Category::Adult;
-    else if (record.category == QLatin1String("Child"))
-        category = Category::Child;
-    else
+    const std::optional<Category> category = categoryOf(record.category);
+    if (!category)
         return RecordFate::SkippedCategory;
 
-    CategorySection& s = section(category);
-    if (s.Count >= PairCount)
+    CategorySection& s = section(*category);
+    if (s.Count >= RecordsPerCategory)
         return RecordFate::SkippedSurplus;
 
     s.Brand[s.Count.value()] = record.brand;
@@ -74,7 +94,7 @@ RecordFate Catalogue::accept(const PriceRecord& record)
     if (auto b = knownBrandPosition(record.brand))
         pack(s, *b, record);
     s.Count += 1;
-    return category == Category::Adult ? RecordFate::AcceptedAdult : RecordFate::AcceptedChild;
+    return *category == Category::Adult ? RecordFate::AcceptedAdult : RecordFate::AcceptedChild;
 }
 
 } // namespace plimbo

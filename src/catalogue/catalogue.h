@@ -17,16 +17,24 @@ enum class Category { Adult, Child };
 
 // "Adult" or "Child", the texts that head price-file records and mark invoice rows.
 QString categoryText(Category c);
+// The category a record's text names, compared exactly as the shop does
+// ("adult" and " Adult" name none).
+std::optional<Category> categoryOf(const QString& text);
+// How the owner's screens and messages name a category: "Adult", "Children's".
+QString categoryName(Category c);
 
 inline constexpr int KnownBrandCount = 5;
 inline constexpr int SlotCount = 6;   // slots 0..5; the price file fills 0..4
 inline constexpr int PairCount = 5;   // type/price pairs in a record
+inline constexpr int RecordsPerCategory = 5;  // the first five records of a category count
 
 // The five brand texts the shop knows, each exactly 8 characters.
 const SlotTable<QString, KnownBrandCount>& KnownBrand();
 
 // The known-brand position (0..4) of a text, compared exactly; none otherwise.
 std::optional<int> knownBrandPosition(const QString& text);
+// The known brands as people write them: "Addidas, Reebok, Nike, Etonic and Converse".
+QString knownBrandsInWords();
 
 using TextSlots = SlotTable<QString, SlotCount>;
 using PriceSlots = SlotTable<Int16, SlotCount>;

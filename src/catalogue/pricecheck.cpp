@@ -28,7 +28,7 @@ QString knownBrandList()
 
 QString categoryWords(Category c)
 {
-    return c == Category::Adult ? QStringLiteral("adult") : QStringLiteral("children's");
+    return categoryName(c).toLower();
 }
 
 class Checker {
@@ -47,8 +47,7 @@ public:
             return;
         case RecordFate::SkippedSurplus:
             skip(head + QStringLiteral("skipped: the %1 list already has five records; only the first five count.")
-                            .arg(categoryWords(r.category == QLatin1String("Adult") ? Category::Adult
-                                                                                   : Category::Child)));
+                            .arg(categoryWords(categoryOf(r.category).value_or(Category::Child))));
             return;
         case RecordFate::AcceptedAdult:
         case RecordFate::AcceptedChild:

@@ -345,38 +345,40 @@ QString kindOf(mode_t mode)
 
 } // namespace
 
-void openPriceFile(const QString& realPath, QFile& file)
+std::optional<QString> openPlainFile(const QString& realPath, QFile& file)
 {
-    const QString shownPath = QFileInfo(realPath).absoluteFilePath();
-    auto refuse = [&](const QString& why) {
-        throw PriceFileError(QStringLiteral("The price list %1 could not be opened.\nFile: %2\n%3.")
-                                 .arg(QLatin1String(PriceFileName), shownPath, why));
-    };
-    auto notAFile = [&](mode_t mode) { refuse(QStringLiteral("It is %1, not a file").arg(kindOf(mode))); };
-
+    const auto notAFile = [](mode_t mode) { return QStringLiteral("It is %1, not a file").arg(kindOf(mode)); };
     // Opened without waiting, and only a plain file is read: a named pipe
     // with nobody writing, or a link to a device such as /dev/zero, would
-    // otherwise hold the shop at start for ever.
+    // otherwise hold the reader for ever.
     const QByteArray native = QFile::encodeName(realPath);
     struct stat status {};
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         const int error = errno;
         if (::stat(native.constData(), &status) == 0 && !S_ISREG(status.st_mode))
-            notAFile(status.st_mode);
-        refuse(QString::fromLocal8Bit(std::strerror(error)));
+            return notAFile(status.st_mode);
+        return QString::fromLocal8Bit(std::strerror(error));
     }
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         const mode_t mode = status.st_mode;
         ::close(fd);
-        notAFile(mode);
+        return notAFile(mode);
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        refuse(file.errorString());
+        return file.errorString();
     }
+    return std::nullopt;
+}
+
+void openPriceFile(const QString& realPath, QFile& file, const QString& shownPath)
+{
+    if (const auto why = openPlainFile(realPath, file))
+        throw PriceFileError(QStringLiteral("The price list %1 could not be opened.\nFile: %2\n%3.")
+                                 .arg(QLatin1String(PriceFileName),
+                                      QFileInfo(shownPath.isEmpty() ? realPath : shownPath).absoluteFilePath(), *why));
 }
 
 void loadPriceFile(const QString& realPath, Catalogue& catalogue, const RecordObserver& observe)

@@ -99,10 +99,17 @@ private:
 // Called for each record read, with what the store did with it.
 using RecordObserver = std::function<void(int recordNumber, const PriceRecord&, RecordFate)>;
 
+// Opens the file at `realPath` for reading without waiting on it, only when
+// it is a plain file. Returns why not, as a sentence without its full stop
+// ("It is a named pipe (FIFO), not a file", or the system's reason); none
+// when the file is open.
+std::optional<QString> openPlainFile(const QString& realPath, QFile& file);
+
 // Opens the file at `realPath` for reading without waiting on it; only a
 // plain file is opened (a named pipe or a device is refused). Raises
 // PriceFileError, naming the file, when it cannot be opened.
-void openPriceFile(const QString& realPath, QFile& file);
+// Messages name the file as `shownPath` when it is given.
+void openPriceFile(const QString& realPath, QFile& file, const QString& shownPath = {});
 
 // Reads the whole file at `realPath` into `catalogue`. Raises PriceFileError
 // when the file cannot be opened or read.

@@ -65,11 +65,10 @@ std::optional<PriceChange> QtDesk::priceChange(const QList<std::pair<Category, Q
     auto* scope = new QComboBox(&dialog);
     scope->setAccessibleName(QStringLiteral("Prices of"));
     scope->addItem(QStringLiteral("The whole list"));
-    scope->addItem(QStringLiteral("Adult"));
-    scope->addItem(QStringLiteral("Children's"));
+    scope->addItem(categoryName(Category::Adult));
+    scope->addItem(categoryName(Category::Child));
     for (const auto& [c, brand] : brands)
-        scope->addItem(QStringLiteral("%1 %2").arg(c == Category::Adult ? QStringLiteral("Adult") : QStringLiteral("Children's"),
-                                                   brand.trimmed()));
+        scope->addItem(QStringLiteral("%1 %2").arg(categoryName(c), brand.trimmed()));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);

@@ -1,10 +1,14 @@
 #pragma once
 // The owner's window: the adult and children's tables, the records the shop
 // passes over, and what the shop will make of the list, kept up to date as
-// the owner types.
+// the owner types. Its menus run the list's commands, Show to Customers and
+// what works on the tables' cells.
 
+#include "customershow.h"
 #include "desk.h"
 #include "editordocument.h"
+#include "listcommands.h"
+#include "listfindings.h"
 #include "pricetable.h"
 #include "typewidth.h"
 
@@ -25,27 +29,16 @@ public:
     ~EditorWindow() override;
 
     EditorDocument& document() { return document_; }
+    ListCommands& commands() { return commands_; }
 
-    // File menu. Each returns false when it did nothing (cancelled or failed).
-    bool openFile(const QString& path);
-    bool openChosen();
-    bool newList();
-    bool save();
-    bool saveAs();
-    bool importSpreadsheet();
-    bool exportSpreadsheet();
+    // Each returns false when it did nothing.
     bool showToCustomers();
     bool quit();
-    // Edit menu.
-    bool changePrices();
     bool addRecord(Category c);
-    bool addAdultRecord();
-    bool addChildRecord();
     bool deleteRecord();
+    // Edit > Repair Text: the repair the cell with the focus, or the record
+    // chosen among those the shop passes over, is offered.
     bool repairText();
-    // Save / Discard / Cancel when there are unsaved changes; true when the
-    // list may be put away.
-    bool maybeSave();
 
     QTableView* table(Category c) const { return c == Category::Adult ? tblAdult : tblChild; }
     PriceTable* model(Category c) const { return c == Category::Adult ? adult_ : child_; }
@@ -64,24 +57,20 @@ protected:
 
 private:
     void refresh();
-    // One line of the skipped list or the findings, and the cell it is about.
-    struct Line {
-        QString text;
-        std::size_t record;
-        int field;
-    };
-    void fillList(QListWidget* list, const std::vector<Line>& lines);
+    void fillList(QListWidget* list, const std::vector<FindingLine>& lines);
+    void tell(const QString& text);
     void refuseAt(const QModelIndex& index, const QString& why);
     void goToFinding();
-    // Offers the repaired text of a type saved as UTF-8.
-    bool repairAt(std::size_t record, int field);
-    bool saveTo(const QString& path);
-    QString shownName() const;
+    void fixSkipped();
     // The table cell that has the focus: its record and field.
     std::optional<std::pair<std::size_t, int>> currentCell() const;
+    // The record chosen among those the shop passes over, while that list has the focus.
+    std::optional<std::size_t> chosenSkipped() const;
 
     Desk& desk_;
     EditorDocument document_;
+    ListCommands commands_;
+    CustomerShow show_;
     TypeWidths widths_;
     PriceTable* adult_;
     PriceTable* child_;

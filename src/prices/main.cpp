@@ -27,7 +27,8 @@ const char* const Usage =
     "       plimbo-prices --export LIST -o SPREADSHEET.csv\n"
     "       plimbo-prices --import SPREADSHEET.csv -o LIST\n"
     "Edits a Plimbo Shop price list (A:PlimboPrice.txt in the drive-A folder, $PLIMBO_DRIVE_A,\n"
-    "unless FILE is named), or moves it to and from a spreadsheet file (CSV in UTF-8).\n"
+    "unless FILE is named), or moves it to and from a spreadsheet file (CSV: written in UTF-8,\n"
+    "read in UTF-8 or Windows-1252).\n"
     "\n"
     "  --export LIST -o FILE  write the list as a spreadsheet file\n"
     "  --import FILE -o LIST  put the spreadsheet's rows in the list (the old list kept as .bak)\n"
@@ -35,6 +36,8 @@ const char* const Usage =
     "      --version          print the version and end\n"
     "\n"
     "Exit status: 0 when written, 2 when refused (the reasons on standard error).\n";
+
+using namespace plimbo::prices;
 
 constexpr int Written = 0;
 constexpr int Refused = 2;
@@ -48,12 +51,13 @@ int refuse(const QString& why)
 int exportList(const QString& list, const QString& csv)
 {
     try {
-        const plimbo::prices::PriceList read = plimbo::prices::PriceList::open(list);
+        const PriceList read = PriceList::open(list);
         if (read.refusal)
             return refuse(read.refusal->message + QStringLiteral("\nNothing was exported."));
-        if (const auto error = plimbo::prices::writeSafely(csv, plimbo::prices::exportCsv(read)))
+        const CsvExport sheet = exportCsv(read);
+        if (const auto error = writeSafely(csv, sheet.bytes))
             return refuse(*error);
-        QTextStream(stdout) << "Exported " << read.entries.size() << " records to " << csv << '\n';
+        QTextStream(stdout) << exportedWords(sheet, csv) << '\n';
         return Written;
     } catch (const plimbo::PriceFileError& e) {
         return refuse(e.message());
@@ -62,29 +66,38 @@ int exportList(const QString& list, const QString& csv)
 
 int importList(const QString& csv, const QString& list)
 {
-    QFile file(csv);
-    if (!file.open(QIODevice::ReadOnly))
-        return refuse(QStringLiteral("%1 could not be read: %2. Nothing was imported.").arg(csv, file.errorString()));
-    if (file.size() > plimbo::prices::MaxListBytes)
-        return refuse(QStringLiteral("%1 is far larger than a price list. Nothing was imported.").arg(csv));
-    const plimbo::prices::CsvImport read = plimbo::prices::importCsv(file.readAll());
+    const CsvImport read = importCsvFile(csv);
     if (!read.problems.isEmpty())
         return refuse(read.problems.join(QLatin1Char('\n')) + QStringLiteral("\nNothing was imported."));
     // The list there gives its line ends, and its records that stay as they
-    // were keep their bytes.
-    plimbo::prices::PriceList target;
+    // were keep their bytes. One the shop refuses is kept whole as its backup.
+    PriceList target;
     if (QFileInfo::exists(list)) {
         try {
-            target = plimbo::prices::PriceList::open(list);
+            target = PriceList::open(list);
         } catch (const plimbo::PriceFileError&) {
             target = {};
         }
-        target.refusal.reset();
     }
+    const auto unreadable = unreadableBackupOf(list);
+    if (target.refusal && unreadable)
+        return refuse(QStringLiteral("%1 cannot be read whole, and its backup %2 holds a list that could not be read "
+                                     "whole either: move %2 away to keep it. Nothing was imported.")
+                          .arg(list, *unreadable));
+    QString kept;
+    if (target.refusal)
+        kept = QStringLiteral("The list there could not be read from record %1 on; it is kept whole as %2.\n")
+                   .arg(QString::number(target.refusal->record), backupPathFor(savedFileFor(list)));
+    else if (unreadable)
+        kept = QStringLiteral("%1, a list that could not be read whole, is kept as it was; no new backup was made.\n")
+                   .arg(*unreadable);
+    target.refusal.reset();
     target.replaceAll(read.records);
-    if (const auto error = plimbo::prices::savePriceList(list, target))
+    if (const auto error = savePriceList(list, target, unreadable ? Backup::None : Backup::KeepOld))
         return refuse(*error);
-    QTextStream(stdout) << "Imported " << read.records.size() << " rows into " << list << '\n';
+    QTextStream(stdout) << "Imported " << read.records.size() << " rows from " << csv << " (read as " << read.encoding
+                        << " text) into " << list << '\n'
+                        << kept;
     return Written;
 }
 
@@ -124,15 +137,15 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     ui::displayOpened();
     QApplication::setApplicationName(QStringLiteral("plimbo-prices"));
-    QApplication::setApplicationDisplayName(plimbo::prices::EditorTitle);
+    QApplication::setApplicationDisplayName(EditorTitle);
     QApplication::setDesktopFileName(QStringLiteral("plimbo-prices"));
     ui::registerLookAlikes();
-    plimbo::prices::QtDesk desk;
-    plimbo::prices::EditorWindow window(desk);
+    QtDesk desk;
+    EditorWindow window(desk);
     desk.setWindow(&window);
     const QString path = args.isEmpty() ? plimbo::priceFilePath() : args[0];
     window.show();
     if (QFileInfo::exists(path) || !args.isEmpty())
-        window.openFile(path);
+        window.commands().openFile(path);
     return QApplication::exec();
 }

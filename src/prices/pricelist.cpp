@@ -25,12 +25,7 @@ QByteArray firstLineEnd(const QByteArray& bytes)
 
 bool sameValues(const PriceRecord& a, const PriceRecord& b)
 {
-    if (a.category != b.category || a.brand != b.brand)
-        return false;
-    for (int j = 0; j < PairCount; ++j)
-        if (a.type[j] != b.type[j] || a.price[j].value() != b.price[j].value())
-            return false;
-    return true;
+    return !firstDifference(a, b);
 }
 
 // Floor division, for changes that take prices down.
@@ -75,11 +70,11 @@ PriceList PriceList::fromBytes(const QByteArray& bytes, const QString& shownPath
     return list;
 }
 
-PriceList PriceList::open(const QString& path)
+PriceList PriceList::open(const QString& path, const QString& shownAs)
 {
     QFile file;
-    openPriceFile(path, file);
-    const QString shown = QFileInfo(path).absoluteFilePath();
+    const QString shown = QFileInfo(shownAs.isEmpty() ? path : shownAs).absoluteFilePath();
+    openPriceFile(path, file, shown);
     const QByteArray bytes = file.read(MaxListBytes + 1);
     if (bytes.size() <= MaxListBytes && file.error() == QFileDevice::NoError)
         return fromBytes(bytes, shown);
@@ -152,6 +147,23 @@ std::vector<RecordFate> PriceList::fates() const
     return out;
 }
 
+std::optional<QString> PriceList::unwritable() const
+{
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!entries[i].raw.isEmpty())
+            continue;  // written back as read
+        const PriceRecord& r = entries[i].values;
+        for (int field = 0; field < 2 + 2 * PairCount; ++field) {
+            if (field > 1 && field % 2 == 1)
+                continue;  // a price always can be
+            const QString& text = field == 0 ? r.category : field == 1 ? r.brand : r.type[(field - 2) / 2];
+            if (const auto why = textRefusal(text, field))
+                return QStringLiteral("Record %1, %2: %3").arg(QString::number(i + 1), fieldName(field), *why);
+        }
+    }
+    return std::nullopt;
+}
+
 void PriceList::setValues(std::size_t index, const PriceRecord& values)
 {
     ListedRecord& e = entries.at(index);
@@ -196,17 +208,34 @@ QByteArray shopForm(const PriceRecord& record)
     return out;
 }
 
-std::optional<QString> typeRefusal(const QString& text)
+std::optional<int> firstDifference(const PriceRecord& a, const PriceRecord& b)
 {
+    if (a.category != b.category)
+        return 0;
+    if (a.brand != b.brand)
+        return 1;
+    for (int j = 0; j < PairCount; ++j) {
+        if (a.type[j] != b.type[j])
+            return 2 + 2 * j;
+        if (a.price[j].value() != b.price[j].value())
+            return 3 + 2 * j;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> textRefusal(const QString& text, int field)
+{
+    const QString what = field == 0   ? QStringLiteral("A category")
+                         : field == 1 ? QStringLiteral("A brand")
+                                      : QStringLiteral("A type name");
     if (text.contains(QLatin1Char('"')))
-        return QStringLiteral("A type name cannot hold a double quote (\"): the price list uses it to mark "
-                              "where the name begins and ends. Use two single quotes ('') instead.");
+        return QStringLiteral("%1 cannot hold a double quote (\"): the price list uses it to mark "
+                              "where the name begins and ends. Use two single quotes ('') instead.").arg(what);
     if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
-        return QStringLiteral("A type name cannot hold a line break: each record of the price list is one line.");
+        return QStringLiteral("%1 cannot hold a line break: each record of the price list is one line.").arg(what);
     if (text.size() > PriceFileReader::MaxTextLength)
-        return QStringLiteral("A type name can be at most %1 characters long; this one has %2.")
-            .arg(PriceFileReader::MaxTextLength)
-            .arg(text.size());
+        return QStringLiteral("%1 can be at most %2 characters long; this one has %3.")
+            .arg(what, QString::number(PriceFileReader::MaxTextLength), QString::number(text.size()));
     if (!encodeWindows1252(text)) {
         for (qsizetype i = 0; i < text.size(); ++i) {
             const QString one = text[i].isHighSurrogate() && i + 1 < text.size() ? text.mid(i, 2) : text.mid(i, 1);
@@ -222,7 +251,7 @@ std::optional<QString> typeRefusal(const QString& text)
 std::variant<int, QString> readPriceCell(const QString& text)
 {
     const QString t = text.trimmed();
-    if (t.isEmpty() || t.compare(QLatin1String("not sold"), Qt::CaseInsensitive) == 0)
+    if (t.isEmpty() || t.compare(NotSold, Qt::CaseInsensitive) == 0)
         return 0;
     bool digits = true;
     for (const QChar c : t)
@@ -234,6 +263,14 @@ std::variant<int, QString> readPriceCell(const QString& text)
         return QStringLiteral("A price can be at most 32,767 dollars, the most the price list can hold; %1 is more.")
             .arg(t);
     return t.toInt();
+}
+
+std::optional<Category> categoryMeant(const QString& text)
+{
+    for (const Category c : {Category::Adult, Category::Child})
+        if (text != categoryText(c) && text.trimmed().compare(categoryText(c), Qt::CaseInsensitive) == 0)
+            return c;
+    return std::nullopt;
 }
 
 std::optional<QString> knownBrandFor(const QString& text)
@@ -266,8 +303,8 @@ std::variant<PriceList, QStringList> changePrices(const PriceList& list, const P
                                       : floorDiv(p * 100 + change.hundredths + 50, 100);
             if (result < 1 || result > MaxPrice)
                 refused << QStringLiteral("%1 %2 \"%3\": %4 would become %5.")
-                               .arg(c == Category::Adult ? QStringLiteral("Adult") : QStringLiteral("Children's"),
-                                    r.brand.trimmed(), r.type[j], QString::number(p), QString::number(result));
+                               .arg(categoryName(c), r.brand.trimmed(), r.type[j], QString::number(p),
+                                    QString::number(result));
             else
                 r.price[j] = Int16(static_cast<int>(result));
         }

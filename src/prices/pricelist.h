@@ -23,6 +23,8 @@ namespace plimbo::prices {
 inline constexpr qint64 MaxListBytes = 4 * 1024 * 1024;
 // The highest price the file can hold, and the lowest a shoe is sold at.
 inline constexpr int MaxPrice = 32767;
+// What a price of 0 shows.
+inline const QString NotSold = QStringLiteral("not sold");
 
 // One record as the file holds it.
 struct ListedRecord {
@@ -45,7 +47,8 @@ public:
     static PriceList fromBytes(const QByteArray& bytes, const QString& shownPath);
     // Reads the file at `path`, refusing what is not a plain file or is far
     // larger than a price list. Raises PriceFileError when it cannot be opened.
-    static PriceList open(const QString& path);
+    // Messages name the file as `shownAs` when it is given.
+    static PriceList open(const QString& path, const QString& shownAs = {});
     // A new list: each category's five known brands in the shop's order, no types.
     static PriceList fresh();
 
@@ -54,6 +57,9 @@ public:
     // never written.
     QByteArray bytes() const;
     QList<PriceRecord> records() const;
+    // Why a record cannot be written to the file ("Record 3, Type 2: ..."):
+    // a text the file cannot hold. None when every record can be.
+    std::optional<QString> unwritable() const;
     // What the shop does with each record, in file order.
     std::vector<RecordFate> fates() const;
     PriceCheck check() const { return checkPriceRecords(records()); }
@@ -73,12 +79,21 @@ public:
 };
 
 // A record written as the shop's own form, without its line end:
-// "Adult","Nike    ","Running",80,... Its texts must be ones the file can hold.
+// "Adult","Nike    ","Running",80,... Its texts must be ones the file can
+// hold (see unwritable()).
 QByteArray shopForm(const PriceRecord& record);
 
-// Why a type name cannot be written to the list, in the owner's words; none
-// when it can.
-std::optional<QString> typeRefusal(const QString& text);
+// The first field (0..11, as fieldName() names them) in which two records
+// differ; none when they are the same.
+std::optional<int> firstDifference(const PriceRecord& a, const PriceRecord& b);
+
+// Why a text cannot be written to the list as field `field` of a record (the
+// category, the brand or a type name), in the owner's words; none when it can.
+std::optional<QString> textRefusal(const QString& text, int field = 2);
+
+// The category a record's text was meant to be when only its letter case or
+// the blanks around it are wrong: "adult" is "Adult". None for any other text.
+std::optional<Category> categoryMeant(const QString& text);
 // A price as typed in a cell: the whole number, or why it is refused.
 // Empty and "not sold" mean 0.
 std::variant<int, QString> readPriceCell(const QString& text);

@@ -148,13 +148,13 @@ bool PriceTable::setData(const QModelIndex& index, const QVariant& value, int ro
             // The text a brand the shop does not know was read with stays as it is.
             if (text == QStringLiteral("\"%1\"").arg(r.brand))
                 return true;
-            emit refused(index, QStringLiteral("The shop knows five brands: Addidas, Reebok, Nike, Etonic and Converse."));
+            emit refused(index, QStringLiteral("The shop knows only these brands: %1.").arg(knownBrandsInWords()));
             return false;
         }
         r.brand = *brand;
         what = QStringLiteral("Brand");
     } else if (field % 2 == 0) {
-        if (const auto why = typeRefusal(text)) {
+        if (const auto why = textRefusal(text)) {
             emit refused(index, *why);
             return false;
         }
@@ -175,7 +175,7 @@ bool PriceTable::setData(const QModelIndex& index, const QVariant& value, int ro
         !after.entries[record].raw.isEmpty())
         return true;  // the same value again
     const PriceRecord& was = document_.list().entries[record].values;
-    if (shopForm(was) == shopForm(r))
+    if (!firstDifference(was, r))
         return true;
     document_.change(after, QStringLiteral("%1 in %2 %3").arg(what, categoryText(category_), r.brand.trimmed()),
                      cellKey(record, field));

@@ -12,8 +12,6 @@
 namespace plimbo::prices {
 
 inline constexpr int TableColumns = 1 + 2 * PairCount;
-// What a price of 0 shows.
-inline const QString NotSold = QStringLiteral("not sold");
 
 class PriceTable final : public QAbstractTableModel {
     Q_OBJECT

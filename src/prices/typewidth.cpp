@@ -13,9 +13,12 @@ namespace plimbo::prices {
 
 namespace {
 
-const ui::ControlSpec& find(const std::vector<ui::ControlSpec>& table, const QString& name)
+// The control of that name in a screen's table; none when the table has no
+// such control (renamed or gone).
+const ui::ControlSpec* find(const std::vector<ui::ControlSpec>& table, const QString& name)
 {
-    return *std::find_if(table.begin(), table.end(), [&](const ui::ControlSpec& s) { return s.name == name; });
+    const auto at = std::find_if(table.begin(), table.end(), [&](const ui::ControlSpec& s) { return s.name == name; });
+    return at == table.end() ? nullptr : &*at;
 }
 
 // A control that names no font has the screens' own: 8.25-point MS Sans Serif.
@@ -24,21 +27,35 @@ QFont fontOf(const ui::ControlSpec& control)
     return ui::fontFor(control.font.family ? control.font : ui::MsSansSerif(8.25), QFont());
 }
 
-const ui::ControlSpec& invoiceTypeCell()
+const std::vector<ui::ControlSpec>& invoiceControls()
 {
-    // The cart's rows are the first two, in their bold font.
     static const std::vector<ui::ControlSpec> table = invoice::controlTable();
-    return find(table, QStringLiteral("txtType(0)"));
+    return table;
 }
 
 } // namespace
 
 TypeWidths::TypeWidths()
 {
+    // The customers' type lists and the invoice's first type cell (the
+    // cart's rows are the first two, in their bold font).
+    const SelectionDescription* screens[2] = {&selectionDescription(Category::Adult), &selectionDescription(Category::Child)};
+    const ui::ControlSpec* lists[2] = {find(screens[0]->controls, screens[0]->typeList),
+                                       find(screens[1]->controls, screens[1]->typeList)};
+    const ui::ControlSpec* invoiceCell = find(invoiceControls(), QStringLiteral("txtType(0)"));
+    if (!lists[0])
+        missing_ << screens[0]->typeList;
+    if (!lists[1])
+        missing_ << screens[1]->typeList;
+    if (!invoiceCell)
+        missing_ << QStringLiteral("txtType(0)");
+    if (!missing_.isEmpty())
+        return;  // nothing is measured, and nothing said too wide
+
     // Measured in the fonts the shop's screens show, or their look-alikes.
     ui::registerLookAlikes();
-    listFont_ = fontOf(find(selectionDescription(Category::Adult).controls, QStringLiteral("lstAdultType")));
-    invoiceFont_ = fontOf(invoiceTypeCell());
+    listFont_ = fontOf(*lists[0]);
+    invoiceFont_ = fontOf(*invoiceCell);
     listMetrics_ = QFontMetrics(listFont_);
     invoiceMetrics_ = QFontMetrics(invoiceFont_);
     QStyle* style = QApplication::style();
@@ -50,20 +67,21 @@ TypeWidths::TypeWidths()
     ui::ListBox probe;
     probe.setFont(listFont_);
     probe.addItems({QStringLiteral("Running"), QString(), QString(), QString(), QString()});
-    const int rows = 5 * probe.sizeHintForRow(0);
+    const int rows = PairCount * probe.sizeHintForRow(0);
     const int bar = style->pixelMetric(QStyle::PM_ScrollBarExtent);
-    for (const Category c : {Category::Adult, Category::Child}) {
-        const SelectionDescription& d = selectionDescription(c);
-        const QRect list = find(d.controls, d.typeList).rect.pixels();
+    for (int k = 0; k < 2; ++k) {
+        const QRect list = lists[k]->rect.pixels();
         const bool scrolls = rows > list.height() - 2 * frame;
-        listRoom_[c == Category::Adult ? 0 : 1] = list.width() - 2 * frame - 2 * rowMargin - (scrolls ? bar : 0);
+        listRoom_[k] = list.width() - 2 * frame - 2 * rowMargin - (scrolls ? bar : 0);
     }
     // A line edit keeps two pixels beside its text, inside its frame.
-    invoiceRoom_ = invoiceTypeCell().rect.pixels().width() - 2 * frame - 2 * 2;
+    invoiceRoom_ = invoiceCell->rect.pixels().width() - 2 * frame - 2 * 2;
 }
 
 std::optional<QString> TypeWidths::warning(Category c, const QString& type) const
 {
+    if (!missing_.isEmpty())
+        return std::nullopt;
     auto& said = said_[c == Category::Adult ? 0 : 1];
     if (const auto known = said.constFind(type); known != said.constEnd())
         return *known;

@@ -9,6 +9,7 @@
 #include <QFontMetrics>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace plimbo::prices {
@@ -20,6 +21,10 @@ public:
     // What customers will see of a type name that does not fit, in the
     // owner's words; none when it fits both.
     std::optional<QString> warning(Category c, const QString& type) const;
+
+    // The controls of the shop's screens that could not be found to measure
+    // by (renamed or gone); while there are any, no name is said too wide.
+    const QStringList& missing() const { return missing_; }
 
     // Room for text, in pixels at 96 dpi.
     int listRoom(Category c) const { return listRoom_[c == Category::Adult ? 0 : 1]; }
@@ -34,6 +39,7 @@ private:
     mutable QHash<QString, std::optional<QString>> said_[2];
     int listRoom_[2] = {};
     int invoiceRoom_ = 0;
+    QStringList missing_;
 };
 
 } // namespace plimbo::prices

@@ -8,9 +8,11 @@
 # fails at every start is started ten times, then the session pauses rather
 # than spin, and still ends at once when told to, leaving no pause behind.
 # With the idle limit shortened: an order paused for less than the limit is
-# intact, one left half-way is gone; a new price list is taken at the first
-# idle moment and never while someone uses the shop; a refused one is said
-# and never taken, not even after a crash.
+# intact, one left half-way is gone; a new price list, shop or session and
+# new settings are taken at the first idle moment and never while someone
+# uses the shop; a refused list is said and never taken, not even after a
+# crash; one the checker could not judge is taken once it can. Also: the
+# settings as read, the screen saver, new settings at a customer's finish.
 #   kiosk_session.sh PLIMBO_KIOSK SAMPLE_FOLDER
 set -uo pipefail
 kiosk="$1"
@@ -42,11 +44,26 @@ state=""
 start_session() {
   : >"$log"
   [ -n "$state" ] || state="$(mktemp -d -p "$drive")"
-  PLIMBO_DRIVE_A="$drive" XDG_STATE_HOME="$state" PLIMBO_IDLE_RESET="${idle_reset:-0}" "$kiosk" 2>"$log" &
+  PLIMBO_DRIVE_A="$drive" XDG_STATE_HOME="$state" PLIMBO_IDLE_RESET="${idle_reset-0}" \
+    PLIMBO_RESTART_REQUEST="$drive/restart" "${program:-$kiosk}" 2>"$log" &
   session=$!
 }
 stop_session_as_new_kiosk() { stop_session; state=""; }
-starts() { grep -c 'starting the shop' "$log"; }
+starts() { grep -cx 'plimbo-kiosk: starting the shop' "$log"; }
+session_ended() { ! ps -o stat= -p "$session" | grep -qv Z; }   # a zombie until waited for
+# The session ends for new settings $1: status 0, saying so, the request left
+# in place, the window manager it ran ($2) gone.
+ends_for_settings() {
+  x_wait_until 10 session_ended || fail "the session did not end for new settings $1"
+  wait "$session"
+  local status=$?
+  session=""
+  state=""
+  [ "$status" -eq 0 ] && [ -e "$drive/restart" ] && ! kill -0 "$2" 2>/dev/null &&
+    grep -q "the kiosk's settings changed; the session ends so that they take effect" "$log" ||
+    fail "ended for new settings $1: status $status, request $(ls "$drive/restart"), window manager $2 left?"
+  rm "$drive/restart"
+}
 shop_pid() { pgrep -P "$session" -x plimbo; }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 # Waits up to SECONDS for the session's log to say PATTERN, or fails with MESSAGE.
@@ -55,6 +72,31 @@ wait_for_log() {
 }
 
 x_server_start 1024x768 || exit 1
+
+# The settings as the session reads them (said once, as it starts) and the X
+# server's screen saver after it: off unless PLIMBO_BLANK_AFTER asks for a
+# dark screen. Each row changes what the one before left, from the server's
+# own 600 seconds.
+grep -q 'does not have the DPMS' <(xset q) && echo "Xvfb has no DPMS here: only its screen saver is checked"
+cp "$sample/PlimboPrice.txt" "$drive/PlimboPrice.txt"
+while IFS='|' read -r idle blank screen_saver said complaint; do
+  state="$drive/settings"
+  PLIMBO_BLANK_AFTER="$blank" idle_reset="$idle" start_session
+  wait_for_log "starting the shop" 20 "the session did not start"
+  for line in "Plimbo Shop [0-9.]*; $said" ${complaint:+"$complaint"}; do
+    [ "$(grep -c "^plimbo-kiosk: $line\$" "$log")" -eq 1 ] || fail "$idle, $blank: not said once: $line"
+  done
+  saver="$(xset q | awk '/prefer blanking:/ {b = $3} /timeout:/ {t = $2} END {print b, t}')"
+  [ "$saver" = "$screen_saver" ] || fail "$idle, $blank: the screen saver's blanking and timeout are $saver"
+  stop_session_as_new_kiosk
+done <<'ROWS'
+||no 0|the shop starts afresh after 180 seconds without a touch; the screen never goes dark|
+090|0600|yes 600|the shop starts afresh after 90 seconds without a touch; the screen goes dark after 600 seconds without a touch|
+9223372036854776|32768|no 0|the shop starts afresh after 180 seconds without a touch; the screen never goes dark|PLIMBO_IDLE_RESET=9223372036854776 is not a whole number of seconds from 0 to 9223372036854775; using 180
+0|32767|yes 32767|the shop is never started afresh for want of a touch; the screen goes dark after 32767 seconds without a touch|
+3s|ten|no 0|the shop starts afresh after 180 seconds without a touch; the screen never goes dark|PLIMBO_BLANK_AFTER=ten is not a whole number of seconds from 0 to 32767; the screen never goes dark
+ROWS
+echo "[${SECONDS}s] the settings are read as they are meant; the screen saver is as they ask"
 
 # The menu appears.
 cp "$sample/PlimboPrice.txt" "$drive/PlimboPrice.txt"
@@ -95,18 +137,27 @@ until new="$(shop_pid)" && [ -n "$new" ] && [ "$new" != "$old" ] && wait_for_win
 done
 [ "$(starts)" -eq 3 ] || fail "$(starts) starts, not 3"
 echo "[${SECONDS}s] after Clear - Exit the menu is back"
-stop_session_as_new_kiosk
 
-# An unreadable price list: the message stays, the shop is not started again.
+# New settings, with the idle reset off: the session ends when a customer finishes.
+touch "$drive/restart"
+wm="$(pgrep -P "$session" -x openbox)"
+order_then_clear_exit || fail "could not make an order and press Clear - Exit"
+ends_for_settings "when the customer finished" "$wm"
+echo "[${SECONDS}s] new settings ended the session when the customer finished"
+
+# An unreadable price list: the message stays, the shop is not started
+# again, before the answer or after, however long (twice the idle limit).
+idle_reset=2
 printf '"Adult","Nike    ","Running",8.5\r\n' >"$drive/PlimboPrice.txt"
 start_session
 wait_for_window "Plimbo" 20 || fail "the shop's message about the price list did not appear"
 box="$(window_of "Plimbo")"
-sleep 1
-[ "$(starts)" -eq 1 ] || fail "the shop was started $(starts) times while its message was up"
+sleep 5
+[ "$(starts)" -eq 1 ] && [ "$(window_of "Plimbo")" = "$box" ] ||
+  fail "the shop was started $(starts) times while its message was up"
 xdotool windowactivate --sync "$box" key Return
-wait_for_log "refused" 10 "the session did not take the refusal"
-sleep 1.5
+wait_for_log "the shop refused .*; it starts again when the file changes" 10 "the session did not take the refusal"
+sleep 3
 [ "$(starts)" -eq 1 ] || fail "the shop was started again with the same price list"
 [ -z "$(window_of "The Plimbo Shop")" ] || fail "a menu came up on a refused price list"
 echo "[${SECONDS}s] with an unreadable price list the message showed, and the shop was started once"
@@ -117,9 +168,19 @@ wait_for_window "The Plimbo Shop" 10 || fail "the menu did not come back after t
 [ "$(starts)" -eq 2 ] || fail "$(starts) starts, not 2"
 echo "[${SECONDS}s] once the price list was fixed the menu came back"
 stop_session_as_new_kiosk
+unset idle_reset
 
-# A customer who walks away, with the idle limit shortened to 3 seconds.
+# A customer who walks away, with the idle limit shortened to 3 seconds; the
+# session, the shop and the checker are the test's copies and stand-ins.
 idle_reset=3
+bin="$drive/bin"
+mkdir "$bin"
+configured() { sed -n "s/^$1=\"\(.*\)\"\$/\1/p" "$kiosk"; }
+printf '#!/bin/sh\nexec "%s" "$@"\n' "$(configured shop)" >"$bin/plimbo"
+printf '#!/bin/sh\n[ -e "%s" ] && kill -KILL $$\nexec "%s" "$@"\n' "$drive/killed" "$(configured checker)" >"$bin/check"
+sed -e "s|^shop=.*|shop=\"$bin/plimbo\"|" -e "s|^checker=.*|checker=\"$bin/check\"|" "$kiosk" >"$bin/plimbo-kiosk"
+chmod +x "$bin"/*
+program="$bin/plimbo-kiosk"
 cp "$sample/PlimboPrice.txt" "$drive/PlimboPrice.txt"
 start_session
 wait_for_window "The Plimbo Shop" 20 || fail "the main menu did not appear"
@@ -177,8 +238,64 @@ x_wait_until 10 fresh_menu "$good" || fail "after a crash the shop did not come 
 ! window_shows "Plimbo" || fail "the refusal was shown though the kiosk has a list it read"
 cmp -s "$(shop_list)/PlimboPrice.txt" "$drive/new.txt" || fail "after a crash the shop is not on the list it last read"
 echo "[${SECONDS}s] a refused list was said and never taken; after a crash the shop came back on the last good one"
-stop_session_as_new_kiosk
-idle_reset=""
+
+# A list the checker came to no verdict on (it was killed) is no refusal:
+# said once, and taken at an idle moment once the checker judges it.
+sed 's/,80,/,82,/' "$sample/PlimboPrice.txt" >"$drive/third.txt"
+touch "$drive/killed"
+good="$(shop_pid)"
+cp "$drive/third.txt" "$drive/PlimboPrice.txt"
+wait_for_log "could not be checked: the checker ended with status 137; it is tried again" 8 "a killed checker was not said"
+sleep 2
+rm "$drive/killed"
+x_wait_until 8 fresh_menu "$good" && cmp -s "$(shop_list)/PlimboPrice.txt" "$drive/third.txt" &&
+  [ "$(grep -c "could not be checked" "$log")" -eq 1 ] || fail "a list the checker could not judge was not taken once it could"
+echo "[${SECONDS}s] a list the checker could not judge was said once, and taken when it could"
+
+# Puts $2 in place of the file $1 as an upgrade does (renamed over it),
+# while someone is at the screen.
+upgrade() { chmod +x "$2" && xdotool mousemove_relative 1 1 && mv "$2" "$1"; }
+# What came while someone was at the screen ($1) is not taken while they
+# keep touching it for longer than the limit.
+touched_while() {
+  local before
+  before="$(shop_pid)"
+  for _ in 1 2 3 4 5; do sleep 1; xdotool mousemove_relative 1 1; done
+  [ "$(shop_pid)" = "$before" ] && ! session_ended || fail "$1 was taken while someone was using the shop"
+}
+
+# A new version of the shop's program: started afresh at the idle moment.
+old="$(shop_pid)"
+printf '#!/bin/sh\nexport PLIMBO_TEST_BUILD=2\nexec "%s" "$@"\n' "$(configured shop)" >"$bin/new"
+upgrade "$bin/plimbo" "$bin/new"
+touched_while "a new version of the shop"
+x_wait_until 8 fresh_menu "$old" && tr '\0' '\n' <"/proc/$(shop_pid)/environ" | grep -qx PLIMBO_TEST_BUILD=2 &&
+  grep -q "^plimbo-kiosk: starting the shop afresh: a new version, plimbo [0-9]" "$log" ||
+  fail "a new version of the shop was not started, and said, 8 s after the last touch"
+echo "[${SECONDS}s] a new version of the shop reached the screen at the idle moment"
+
+# A new version of the session: it starts again as it, in the same process,
+# the old window manager gone, one of each running.
+wm="$(pgrep -P "$session" -x openbox)"
+old="$(shop_pid)"
+sed 's/^# plimbo-kiosk: /# plimbo-kiosk, the next version: /' "$program" >"$bin/new"
+upgrade "$program" "$bin/new"
+touched_while "a new version of the session"
+x_wait_until 10 fresh_menu "$old" && grep -q "the session's program changed; the session starts again" "$log" &&
+  [ "$(grep -c "^plimbo-kiosk: Plimbo Shop " "$log")" -eq 2 ] || fail "the session did not start again as the new version"
+sleep 1
+! kill -0 "$wm" 2>/dev/null && [ "$(pgrep -P "$session" -x openbox | wc -l)" -eq 1 ] &&
+  [ "$(pgrep -P "$session" -x plimbo-kiosk | wc -l)" -eq 1 ] || fail "the new session does not run one window manager and one watcher"
+echo "[${SECONDS}s] a new version of the session started in its place at the idle moment"
+
+# New settings: the session ends at the idle moment.
+wm="$(pgrep -P "$session" -x openbox)"
+xdotool mousemove_relative 1 1 && touch "$drive/restart"
+touched_while "new settings"
+ends_for_settings "at the idle moment" "$wm"
+echo "[${SECONDS}s] new settings ended the session at the idle moment"
+unset idle_reset
+program=""
 
 # A shop that fails at every start (a stand-in in its place): ten starts,
 # then a pause instead of a spin; the session still ends at once.

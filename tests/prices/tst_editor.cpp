@@ -4,6 +4,8 @@
 
 #include "catalogue/pricefile.h"
 #include "prices/editorwindow.h"
+#include "prices/listcommands.h"
+#include "prices/listfindings.h"
 #include "prices/safesave.h"
 
 #include <QAccessible>
@@ -96,7 +98,7 @@ class TestEditor : public QObject {
         auto w = std::make_unique<EditorWindow>(desk);
         w->show();
         w->activateWindow();
-        [&] { QVERIFY(w->openFile(path)); }();
+        [&] { QVERIFY(w->commands().openFile(path)); }();
         return w;
     }
     // Goes to the cell and opens its editor by keyboard (F2), then types
@@ -129,6 +131,7 @@ private slots:
         QVERIFY(w->isWindowModified());
         QVERIFY(w->windowTitle().startsWith(QLatin1String("PlimboPrice.txt[*] - Plimbo Price List")));
 
+        QCOMPARE(TypeWidths().missing(), QStringList());  // the shop's controls it measures by are found
         typeAt(*w, 2, 3, QStringLiteral("Cross Trainer Deluxe"));
         QVERIFY2(adult->index(2, 3).data(Qt::AccessibleDescriptionRole).toString().contains(QLatin1String("too wide")),
                  qPrintable(adult->index(2, 3).data(Qt::ToolTipRole).toString()));
@@ -191,7 +194,7 @@ private slots:
         // Opening another list over the changes asks the same way.
         if (!closes) {
             desk.saveAnswers = {Desk::Answer::Cancel};
-            QVERIFY(!w->newList());
+            QVERIFY(!w->commands().newList());
             QCOMPARE(w->model(Category::Child)->index(0, 2).data().toString(), QStringLiteral("36"));
         }
     }
@@ -232,9 +235,9 @@ private slots:
         }
         desk = {};
         EditorWindow w(desk);
-        QVERIFY(w.openFile(list));
+        QVERIFY(w.commands().openFile(list));
         QVERIFY(w.model(Category::Adult)->setData(w.model(Category::Adult)->index(0, 2), QStringLiteral("66")));
-        QVERIFY(!w.save());
+        QVERIFY(!w.commands().save());
         const QString said = desk.messages.join(QLatin1Char('\n'));
         QVERIFY2(said.startsWith(QLatin1String("The price list was not saved.")) && said.contains(says) &&
                      said.contains(QLatin1String("The file on the disk is as it was.")),
@@ -256,17 +259,68 @@ private slots:
         write(refused, first + "\"Adult\",\"Nike    \",\"Running\",80\r\n" + Sample.mid(first.size()));
         desk = {};
         EditorWindow w(desk);
-        QVERIFY(w.openFile(refused));
+        QVERIFY(w.commands().openFile(refused));
         QVERIFY(desk.messages.value(0).contains(QLatin1String("Record 2 (line 2) has only 4 of its 12 fields")));
         QCOMPARE(w.model(Category::Adult)->rowCount(), 1);
         QVERIFY(w.lblVerdict->text().startsWith(QLatin1String("The shop refuses this list")));
         desk.confirms = {false};
-        QVERIFY(!w.save());
+        QVERIFY(!w.commands().save());
         QVERIFY(readAll(refused).size() > first.size());
         desk.confirms = {true};
-        QVERIFY(w.save());
+        const QByteArray whole = readAll(refused);
+        QVERIFY(w.commands().save());
+        QVERIFY2(desk.asked.last().contains(QStringLiteral("is kept as %1.").arg(backupPathFor(refused))), qPrintable(desk.asked.last()));
         QCOMPARE(readAll(refused), first);
         QCOMPARE(w.lblVerdict->text(), QStringLiteral("The shop will read this list as shown"));
+        // The next save keeps that backup unless the owner says to replace it.
+        QVERIFY(w.model(Category::Adult)->setData(w.model(Category::Adult)->index(0, 2), QStringLiteral("66")));
+        desk.confirms = {false};
+        QVERIFY(w.commands().save());
+        QVERIFY(desk.asked.last().contains(QLatin1String("holds a list whose rest could not be read")));
+        QVERIFY(w.lblCellMessage->text().endsWith(QLatin1String("Refused.bak is kept as it was.")));
+        QCOMPARE(readAll(backupPathFor(refused)), whole);
+    }
+
+    // The repairs the findings offer, by the commands alone, without a
+    // window: each goes through what typing the repaired text would meet.
+    void repairsAreRefusedAsTypingIs_data()
+    {
+        QTest::addColumn<QByteArray>("record");  // its category, brand and first pair, as the file holds them
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("becomes");    // empty: nothing changes
+        QTest::addColumn<QString>("says");
+        QTest::newRow("a type saved as UTF-8") << QByteArray("\"Adult\",\"Nike    \",\"Ca\xC3\xB1\xC3\xB3n\",80") << 2
+                                                << "Cañón" << "Put \"Cañón\" in its place?";
+        QTest::newRow("one the file cannot hold") << QByteArray("\"Adult\",\"Nike    \",\"\xC5\x81\xC3\xB3\x64\xC5\xBA\",80") << 2
+                                                  << "" << "the price list cannot hold \"Łódź\". The price list cannot hold the character \"Ł\"";
+        QTest::newRow("a category in small letters") << QByteArray("\"adult\",\"Nike    \",\"Tennis\",80") << 0 << "Adult"
+                                                     << "Record 1's category \"adult\" is \"Adult\" written otherwise";
+        QTest::newRow("a category with no plain repair") << QByteArray("\"Kids\",\"Nike    \",\"Tennis\",80") << 0 << "" << "";
+    }
+    void repairsAreRefusedAsTypingIs()
+    {
+        QFETCH(QByteArray, record);
+        QFETCH(int, field);
+        QFETCH(QString, becomes);
+        QFETCH(QString, says);
+        ScriptedDesk answers;
+        answers.confirms = {true};
+        EditorDocument document;
+        ListCommands commands(answers, document);
+        const QByteArray bytes = record + ",\"\",0,\"\",0,\"\",0,\"\",0\r\n";
+        document.load(PriceList::fromBytes(bytes, QString()), QString());
+        const PriceRecord was = document.list().entries[0].values;
+        if (field == 0) {  // a record the shop passes over shows whole, and its repair when it has one
+            const QString line = describeList(document, [](Category, const QString&) { return std::nullopt; }).skipped.at(0).text;
+            QVERIFY2(line.contains(QStringLiteral("\", \"Nike    \", \"Tennis\" 80)")), qPrintable(line));
+            QCOMPARE(line.contains(QLatin1String("Enter makes it \"Adult\".")), !becomes.isEmpty());
+        }
+        QCOMPARE(commands.repair(0, field), !becomes.isEmpty());
+        QVERIFY2((answers.asked + answers.messages).join(QLatin1Char('\n')).contains(says), qPrintable(answers.messages.join(QLatin1Char('\n'))));
+        const PriceRecord& now = document.list().entries[0].values;
+        QCOMPARE(field == 0 ? now.category : now.type[0], becomes.isEmpty() ? (field == 0 ? was.category : was.type[0]) : becomes);
+        document.undoStack().undo();
+        QCOMPARE(document.list().bytes(), bytes);
     }
 
     void importAndChangePricesAreOneStepEach()
@@ -276,17 +330,21 @@ private slots:
         write(csv, "Category;Brand;Type 1;Price 1;Type 2;Price 2;Type 3;Price 3;Type 4;Price 4;Type 5;Price 5\n"
                    "Adult;Nike;Cañón;80;;;;;;;;\nAdult;Puma;Running;10;;;;;;;;\n");
         desk.files = {csv};
-        QVERIFY(!w->importSpreadsheet());
+        QVERIFY(!w->commands().importSpreadsheet());
         QVERIFY(desk.messages.last().startsWith(QLatin1String("Nothing was imported: one thing of prices.csv")));
         QVERIFY(desk.messages.last().contains(QLatin1String("Row 3, Brand: \"Puma\"")));
         QCOMPARE(w->document().list().bytes(), Sample);
         write(csv, "Category;Brand;Type 1;Price 1;Type 2;Price 2;Type 3;Price 3;Type 4;Price 4;Type 5;Price 5\n"
                    "Adult;Nike;Cañón;80;;;;;;;;\n");
+        desk.files = {QStringLiteral("/dev/zero")};
+        QVERIFY(!w->commands().importSpreadsheet());
+        QCOMPARE(desk.messages.last(), QStringLiteral("Nothing was imported: /dev/zero could not be read: It is a character device, not a file."));
         desk.files = {csv};
-        QVERIFY(w->importSpreadsheet());
+        QVERIFY(w->commands().importSpreadsheet());
+        QVERIFY(desk.messages.last().endsWith(QLatin1String("from prices.csv, read as UTF-8 text. Save to keep them.")));
         QCOMPARE(w->document().list().bytes(), QByteArray("\"Adult\",\"Nike    \",\"Ca\xF1\xF3n\",80,\"\",0,\"\",0,\"\",0,\"\",0\r\n"));
         desk.change = PriceChange{PriceChange::Percent, 1000, std::nullopt, std::nullopt};
-        QVERIFY(w->changePrices());
+        QVERIFY(w->commands().changePrices());
         QCOMPARE(w->model(Category::Adult)->index(0, 2).data().toString(), QStringLiteral("88"));
         QCOMPARE(w->document().undoStack().count(), 2);
         w->actUndo->trigger();
@@ -315,12 +373,13 @@ private slots:
 
     void theCommandLineWritesOrRefuses()
     {
-        const auto run = [](const QStringList& args, QString* err = nullptr) {
+        const auto run = [](const QStringList& args, QString* said = nullptr) {
             QProcess p;
+            p.setProcessChannelMode(QProcess::MergedChannels);
             p.start(QStringLiteral(PLIMBO_PRICES_PROGRAM), args);
             p.waitForFinished(20000);
-            if (err)
-                *err = QString::fromUtf8(p.readAllStandardError());
+            if (said)
+                *said = QString::fromUtf8(p.readAllStandardOutput());
             return p.exitCode();
         };
         const QString list = dir.filePath(QStringLiteral("cli.txt")), csv = dir.filePath(QStringLiteral("cli.csv"));
@@ -340,6 +399,15 @@ private slots:
         expected.replace("\"Running\",80,", "\"Running\",81,");
         QCOMPARE(readAll(list), expected);
         QCOMPARE(readAll(backupPathFor(list)), Sample);
+        // Over a list the shop refuses, that list is kept whole as the
+        // backup, which the next import does not replace.
+        const QByteArray refused = Sample + "\"Adult\",\"Nike    \",\"Running\"\r\n";
+        write(list, refused);
+        QCOMPARE(run({QStringLiteral("--import"), csv, QStringLiteral("-o"), list}, &err), 0);
+        QVERIFY2(err.contains(QStringLiteral("record 11 on; it is kept whole as %1.").arg(backupPathFor(list))), qPrintable(err));
+        QCOMPARE(run({QStringLiteral("--import"), csv, QStringLiteral("-o"), list}, &err), 0);
+        QVERIFY2(err.contains(QLatin1String("is kept as it was; no new backup was made.")), qPrintable(err));
+        QCOMPARE(readAll(backupPathFor(list)), refused);
         QCOMPARE(run({QStringLiteral("--export"), QStringLiteral(PLIMBO_SAMPLE_DIR), QStringLiteral("-o"), csv}, &err), 2);
         QVERIFY(err.contains(QLatin1String("It is a folder, not a file.")));
         QCOMPARE(run({QStringLiteral("--import"), csv}), 2);
@@ -349,6 +417,11 @@ private slots:
         QCOMPARE(run({QStringLiteral("--export"), list, QStringLiteral("-o"), pipe}, &err), 2);
         QVERIFY2(err.contains(QLatin1String("pipe was not written: it is not a file.")), qPrintable(err));
         QVERIFY(!QFileInfo(pipe).isFile());
+        // Nor is anything but a file imported: not a pipe nobody writes to, nor a device without end.
+        QCOMPARE(run({QStringLiteral("--import"), pipe, QStringLiteral("-o"), list}, &err), 2);
+        QVERIFY2(err.contains(QLatin1String("pipe could not be read: It is a named pipe (FIFO), not a file.")), qPrintable(err));
+        QCOMPARE(run({QStringLiteral("--import"), QStringLiteral("/dev/zero"), QStringLiteral("-o"), list}, &err), 2);
+        QVERIFY2(err.contains(QLatin1String("It is a character device, not a file.")), qPrintable(err));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "catalogue/pricefile.h"
 #include "prices/csv.h"
 #include "prices/pricelist.h"
+#include "prices/safesave.h"
 
 #include "catalogue/errors.h"
 
@@ -13,6 +14,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace plimbo;
 using namespace plimbo::prices;
@@ -25,7 +27,15 @@ QByteArray readAll(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+void write(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
 const QByteArray Sample = readAll(QStringLiteral(PLIMBO_SAMPLE_DIR "/PlimboPrice.txt"));
+const QByteArray Header = "Category;Brand;Type 1;Price 1;Type 2;Price 2;Type 3;Price 3;Type 4;Price 4;Type 5;Price 5\r\n";
 
 } // namespace
 
@@ -141,7 +151,7 @@ private slots:
     {
         QFETCH(QString, type);
         QFETCH(QString, says);
-        const auto why = typeRefusal(type);
+        const auto why = textRefusal(type);
         QCOMPARE(why.has_value(), !says.isEmpty());
         if (why)
             QVERIFY2(why->contains(says), qPrintable(*why));
@@ -211,7 +221,7 @@ private slots:
     void spreadsheetsBothWays()
     {
         const PriceList sample = PriceList::fromBytes(Sample, QString());
-        const QByteArray csv = exportCsv(sample);
+        const QByteArray csv = exportCsv(sample).bytes;
         QVERIFY(csv.startsWith("\xEF\xBB\xBF" "Category,Brand,Type 1,Price 1,"));
         QVERIFY(csv.contains("\r\nAdult,Nike,Running,80,Basketball,95,"));
         const CsvImport back = importCsv(csv);
@@ -219,6 +229,22 @@ private slots:
         PriceList again = sample;
         again.replaceAll(back.records);
         QCOMPARE(again.bytes(), Sample);
+
+        // What the shop passes over or reads with a warning travels as the
+        // file holds it: a brand without its blanks and a negative price, a
+        // category in small letters, a sixth adult record.
+        QByteArray odd = Sample;
+        odd.replace("\"Nike    \",\"Running\",80", "\"Nike\",\"Running\",-80");
+        odd += "\"adult\",\"Reebok  \",\"Tennis\",70,\"\",0,\"\",0,\"\",0,\"\",0\r\n"
+               "\"Adult\",\"Reebok  \",\"Trail\",71,\"\",0,\"\",0,\"\",0,\"\",0\r\n";
+        const PriceList noted = PriceList::fromBytes(odd, QString());
+        const CsvExport sheet = exportCsv(noted);
+        QCOMPARE(sheet.noted, 3);
+        const CsvImport oddBack = importCsv(sheet.bytes);
+        QVERIFY2(oddBack.problems.isEmpty(), qPrintable(oddBack.problems.join(QLatin1Char('\n'))));
+        again = noted;
+        again.replaceAll(oddBack.records);
+        QCOMPARE(again.bytes(), odd);
 
         // As a spreadsheet in many countries saves it: semicolons, decimal
         // commas, quotes where it likes, accents in UTF-8 without a mark.
@@ -255,6 +281,109 @@ private slots:
             QVERIFY2(said.contains(QString::fromUtf8(line)), qPrintable(said));
         QCOMPARE(read.problems.size(), 5);
         QVERIFY(importCsv("Category;Brand\r\n").problems.first().startsWith(QLatin1String("Row 1: no column is headed \"Type 1\"")));
+    }
+
+    // What spreadsheets write, as the import reads it: a price in whole
+    // dollars however it is written, text in UTF-8 or else Windows-1252.
+    void importReadsWhatSpreadsheetsWrite_data()
+    {
+        QTest::addColumn<QByteArray>("row");
+        QTest::addColumn<QString>("type");  // Type 1 as read
+        QTest::addColumn<int>("price");     // Price 1 as read; -1: refused
+        QTest::addColumn<QString>("says");  // what was read as, or why refused
+        QTest::newRow("65.00") << QByteArray("Adult;Nike;Run;65.00") << "Run" << 65 << "UTF-8";
+        QTest::newRow("65,00") << QByteArray("Adult;Nike;Run;65,00") << "Run" << 65 << "UTF-8";
+        QTest::newRow("1.000") << QByteArray("Adult;Nike;Run;1.000") << "Run" << 1000 << "UTF-8";
+        QTest::newRow("1,000") << QByteArray("Adult;Nike;Run;1,000") << "Run" << 1000 << "UTF-8";
+        QTest::newRow("1 000") << QByteArray("Adult;Nike;Run;1\xC2\xA0" "000") << "Run" << 1000 << "UTF-8";
+        QTest::newRow("1.000,00") << QByteArray("Adult;Nike;Run;1.000,00") << "Run" << 1000 << "UTF-8";
+        QTest::newRow("65.5") << QByteArray("Adult;Nike;Run;65.5") << "" << -1
+                              << "Row 2, Price 1: \"65.5\": A price is a whole number of dollars";
+        QTest::newRow("1.00.0") << QByteArray("Adult;Nike;Run;1.00.0") << "" << -1 << "Row 2, Price 1: \"1.00.0\"";
+        QTest::newRow("Windows-1252") << QByteArray("Adult;Nike;Ca\xF1\xF3n;65") << "Cañón" << 65 << "Windows-1252";
+        QTest::newRow("a byte Windows-1252 has no character for")
+            << QByteArray("Adult;Nike;Ca\x81n;65") << "" << -1 << "Row 2, Type 1: \"Ca\u0081n\": the byte 81 (hex)";
+    }
+    void importReadsWhatSpreadsheetsWrite()
+    {
+        QFETCH(QByteArray, row);
+        QFETCH(QString, type);
+        QFETCH(int, price);
+        QFETCH(QString, says);
+        const CsvImport read = importCsv(Header + row + "\r\n");
+        if (price < 0) {
+            QVERIFY(read.records.isEmpty());
+            QVERIFY2(read.problems.value(0).startsWith(says), qPrintable(read.problems.join(QLatin1Char('\n'))));
+            return;
+        }
+        QVERIFY2(read.problems.isEmpty(), qPrintable(read.problems.join(QLatin1Char('\n'))));
+        QCOMPARE(read.encoding, says);
+        QCOMPARE(read.records.value(0).type[0], type);
+        QCOMPARE(read.records.value(0).price[0].value(), price);
+    }
+
+    // A save writes the list where the shop reads it, keeping the file's
+    // link, mode, group and backup, or leaves the old list whole and says why.
+    void savingKeepsTheOldListWhole_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("says");  // empty: saved
+        QTest::newRow("a type the file cannot hold")
+            << "unwritable" << "Record 1, Type 1: The price list cannot hold the character \"Ł\"";
+        QTest::newRow("a list that reads back otherwise")
+            << "reads back" << "the shop reads record 1, Price 1, from the new file as \"67\", where the list shows \"66\".";
+        QTest::newRow("through a link") << "link" << "";
+        QTest::newRow("group-writable") << "group" << "";
+        QTest::newRow("named .bak") << "bak" << "";
+        QTest::newRow("an old list that cannot be read whole") << "unreadable" << "could not be read whole to keep it";
+    }
+    void savingKeepsTheOldListWhole()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, says);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(kind == QLatin1String("bak") ? QStringLiteral("Prices.bak") : QStringLiteral("PlimboPrice.txt"));
+        QString file = path;  // the list itself
+        if (kind == QLatin1String("link") || kind == QLatin1String("unreadable")) {
+            // /proc/self/mem is a plain file that cannot be read from its start.
+            file = kind == QLatin1String("link") ? dir.filePath(QStringLiteral("shared.txt")) : QStringLiteral("/proc/self/mem");
+            QVERIFY(QFile::link(file, path));
+        }
+        if (kind != QLatin1String("unreadable"))
+            write(file, Sample);
+        if (kind == QLatin1String("group")) {
+            QVERIFY(::chmod(QFile::encodeName(file).constData(), 0664) == 0);
+            if (::geteuid() == 0)
+                QVERIFY(::chown(QFile::encodeName(file).constData(), static_cast<uid_t>(-1), 100) == 0);
+        }
+        struct stat before {};
+        ::stat(QFile::encodeName(file).constData(), &before);
+        PriceList list = PriceList::fromBytes(Sample, path);
+        PriceRecord r = list.entries[0].values;
+        r.price[0] = 66;
+        if (kind == QLatin1String("unwritable"))
+            r.type[0] = QStringLiteral("Łódź");
+        list.setValues(0, r);
+        if (kind == QLatin1String("reads back")) {  // bytes that say other than the values shown
+            r.price[0] = 67;
+            list.entries[0].raw = shopForm(r) + "\r\n";
+        }
+
+        const auto error = savePriceList(path, list);
+        QVERIFY2(says.isEmpty() == !error && error.value_or(QString()).contains(says),
+                 qPrintable(error.value_or(QStringLiteral("saved"))));
+        if (kind == QLatin1String("unreadable")) {
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{QStringLiteral("PlimboPrice.txt")});
+            return;
+        }
+        QCOMPARE(readAll(file), error ? Sample : list.bytes());
+        QCOMPARE(QFileInfo(path).isSymLink(), kind == QLatin1String("link"));
+        QCOMPARE(readAll(backupPathFor(file)), kind == QLatin1String("unwritable") ? QByteArray() : Sample);
+        QCOMPARE(QDir(dir.path()).entryList({QStringLiteral(".*")}, QDir::Hidden | QDir::Files), QStringList());  // no new file left
+        struct stat after {};
+        QVERIFY(::stat(QFile::encodeName(file).constData(), &after) == 0);
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_gid, before.st_gid);
     }
 };
 

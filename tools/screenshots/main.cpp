@@ -69,7 +69,7 @@ bool editorShots(const QString& sample, const QDir& out)
     editor.setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
     editor.resize(1100, 760);
     editor.show();
-    bool ok = editor.openFile(sample);
+    bool ok = editor.commands().openFile(sample);
     ok &= save(&editor, out, QStringLiteral("prices"));
 
     QTemporaryDir folder;
@@ -83,7 +83,7 @@ bool editorShots(const QString& sample, const QDir& out)
     bytes.append("\"adult\",\"Reebok  \",\"Tennis\",70,\"\",0,\"\",0,\"\",0,\"\",0\r\n");
     slips.write(bytes);
     slips.close();
-    ok &= editor.openFile(slips.fileName());
+    ok &= editor.commands().openFile(slips.fileName());
     auto* model = editor.model(plimbo::Category::Adult);
     editor.tblAdult->setCurrentIndex(model->index(0, 1));
     model->setData(model->index(0, 1), QStringLiteral("Running \"Pro\""));

@@ -80,6 +80,8 @@ done
 export GNUPGHOME="$work/gnupg"
 mkdir -m 700 "$GNUPGHOME"
 bash "$root/scripts/publish.sh" "$work/repo" "${deb[@]}" >/dev/null || fatal "publish.sh failed"
+# What publish.sh says to serve: the repository and its key, without reprepro's state.
+public="$work/repo/public"
 dpkg-deb -x "${deb[${releases[0]}]}" "$work/control"
 
 # The shop's own pictures of its screens, from the sample list and from the
@@ -149,6 +151,8 @@ order() {
   wait_for "$1-menu" "$menu" 60 || { echo "neither (no menu)"; return; }
   tap 250 210   # Adult Plimbos
   tap 380 325   # Enter
+  wait_for "$1-adult" "$work/old/screens/adult.png" 30 ||
+    { echo "neither (the adult screen is not in front 30 s after Enter: $matched)"; return; }
   find_price "$1"
   price_shown "$1"
 }
@@ -195,7 +199,7 @@ next_version() {
 }
 # The chain's repository as it now stands, on the kiosk's own disk.
 copy_repo() {
-  tar -C "$work/repo" -c . | vm_ssh 'rm -rf /srv/plimbo-repo && mkdir -p /srv/plimbo-repo && tar -C /srv/plimbo-repo -x'
+  tar -C "$public" -c . | vm_ssh 'rm -rf /srv/plimbo-repo && mkdir -p /srv/plimbo-repo && tar -C /srv/plimbo-repo -x'
 }
 # The shop's process on the kiosk, and the program it runs.
 shop_runs() { vm_ssh 'pid="$(pgrep -x plimbo | head -n 1)" && echo "$pid $(readlink /proc/$pid/exe)"'; }
@@ -220,7 +224,7 @@ CONF
 all:
   vars:
     plimbo_repo_url: file:///srv/plimbo-repo
-    plimbo_repo_key: $work/repo/plimbo-archive-keyring.gpg
+    plimbo_repo_key: $public/plimbo-archive-keyring.gpg
     plimbo_price_list: $work/PlimboPrice.txt
     plimbo_checker: $work/control/usr/bin/plimbo-check-prices
     plimbo_batch: 1

@@ -6,6 +6,7 @@
 #                                         make the tree (of ARCH's packages, else this
 #                                         machine's), with /proc, /sys and /dev bound in
 #   tree_mount DIR                        bind /proc, /sys and /dev into a tree made otherwise (a copy)
+#   tree_mirror                           the Debian mirror this machine's apt uses
 #   tree_bind FOLDER DIR/PATH [ro|rbind]  bind a folder of this machine into a tree
 #   tree_emulate ARCH                     let this machine run ARCH's programs (arm64) through
 #                                         Debian's qemu-user-static; says in one line why not
@@ -23,10 +24,16 @@ tree_bind() {
   [ "${3:-}" != ro ] || mount -o remount,bind,ro "$2"
 }
 
-tree_make() {
-  local release="$1" dir="$2" include="${3:-ca-certificates}" arch="${4:-}" mirror
+tree_mirror() {
+  local mirror
   mirror="$(awk '/^URIs:/ {print $2; exit}' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)"
   [ -n "$mirror" ] || mirror="$(awk '/^deb / {print $2; exit}' /etc/apt/sources.list 2>/dev/null || true)"
+  echo "$mirror"
+}
+
+tree_make() {
+  local release="$1" dir="$2" include="${3:-ca-certificates}" arch="${4:-}" mirror
+  mirror="$(tree_mirror)"
   if ! mmdebstrap --variant=apt ${arch:+--architectures="$arch"} --include="$include" "$release" "$dir" \
       ${mirror:+"$mirror"} >"$dir.log" 2>&1; then
     tail -n 20 "$dir.log" >&2

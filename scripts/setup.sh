@@ -49,9 +49,12 @@ done
 if [ "${#missing[@]}" -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+  # Another of our scripts may be installing at the same moment (CI runs the
+  # virtual kiosk beside the other checks): one at a time, or apt refuses.
+  one_at_a_time=(flock /tmp/plimbo-setup.lock)
   if [ -n "$host_arch" ] && ! dpkg --print-foreign-architectures | grep -qx "$host_arch"; then
     $SUDO dpkg --add-architecture "$host_arch"
   fi
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  $SUDO "${one_at_a_time[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO "${one_at_a_time[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

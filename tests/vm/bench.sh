@@ -165,16 +165,20 @@ find_price() {
   tap 308 130   # the quantity
   keys ctrl a; keys 3
   tap 420 134   # Find Price
-  sleep 2
 }
-# The price box, and the whole screen, against the pictures of both lists.
+# The price box, and the whole screen, against the pictures of both lists,
+# for up to 20 s (a busy machine draws late).
 price_shown() {
-  local list
-  for list in old new; do
-    if shows "$1" "$work/$list/screens/adult.png" && shows "$1" "$work/$list/screens/adult.png" 472 114 89 33; then
-      echo "$list"
-      return
-    fi
+  local list end=$((SECONDS + 20))
+  while :; do
+    for list in old new; do
+      if shows "$1" "$work/$list/screens/adult.png" && shows "$1" "$work/$list/screens/adult.png" 472 114 89 33; then
+        echo "$list"
+        return
+      fi
+    done
+    [ "$SECONDS" -lt "$end" ] || break
+    sleep 1
   done
   echo "neither ($matched)"
 }
@@ -200,6 +204,12 @@ next_version() {
 # The chain's repository as it now stands, on the kiosk's own disk.
 copy_repo() {
   tar -C "$public" -c . | vm_ssh 'rm -rf /srv/plimbo-repo && mkdir -p /srv/plimbo-repo && tar -C /srv/plimbo-repo -x'
+}
+# What the kiosk session said, for a failure that needs it: the last lines
+# here, all of it in build/vm-bench/.
+session_log() {
+  vm_ssh 'cat /home/kiosk/.xsession-errors' >"$shots/$release-xsession-errors.log" 2>&1
+  tail -n 15 "$shots/$release-xsession-errors.log" | sed 's/^/    /'
 }
 # The shop's process on the kiosk, and the program it runs.
 shop_runs() { vm_ssh 'pid="$(pgrep -x plimbo | head -n 1)" && echo "$pid $(readlink /proc/$pid/exe)"'; }
@@ -314,6 +324,7 @@ INVENTORY
     echo "the next order's Find Price gives the new price"
   else
     fail "Find Price in the next order shows $shown, not the new price: $shots/$release-new-order.png"
+    session_log
   fi
 
   echo "== a power cut in the middle of that order"

@@ -292,6 +292,17 @@ x_wait_until $((8 * factor)) fresh_menu "$menu_only" ||
 cmp -s "$(shop_list)/PlimboPrice.txt" "$drive/new.txt" || fail "the shop was started afresh, but not on the new list"
 echo "[${SECONDS}s] a new price list reached the screen $(($(now_ms) - t0)) ms after the last touch"
 
+# A list written over the last one in place, with its size and time: taken
+# at the next start (a crash here), though its stamp is the old one's.
+sed 's/,80,/,83,/' "$sample/PlimboPrice.txt" >"$drive/inplace.txt"
+touch -r "$drive/PlimboPrice.txt" "$drive/when"
+cat "$drive/inplace.txt" >"$drive/PlimboPrice.txt" && touch -r "$drive/when" "$drive/PlimboPrice.txt"
+good="$(shop_pid)"
+kill -KILL "$good"
+x_wait_until $((10 * factor)) fresh_menu "$good" && cmp -s "$(shop_list)/PlimboPrice.txt" "$drive/inplace.txt" ||
+  fail "a list written in place with the old one's size and time was not taken at the next start"
+echo "[${SECONDS}s] a list written in place with the old one's size and time was taken at the next start"
+
 # A list the shop would refuse: said, and never taken, not even after a crash.
 printf '"Adult","Nike    ","Running",8.5\r\n' >"$drive/PlimboPrice.txt"
 good="$(shop_pid)"
@@ -301,7 +312,7 @@ grep -q "is refused; the shop keeps the list it last read" "$log" || fail "the r
 kill -KILL "$good"
 x_wait_until $((10 * factor)) fresh_menu "$good" || fail "after a crash the shop did not come back on the list it last read"
 ! window_shows "Plimbo" || fail "the refusal was shown though the kiosk has a list it read"
-cmp -s "$(shop_list)/PlimboPrice.txt" "$drive/new.txt" || fail "after a crash the shop is not on the list it last read"
+cmp -s "$(shop_list)/PlimboPrice.txt" "$drive/inplace.txt" || fail "after a crash the shop is not on the list it last read"
 echo "[${SECONDS}s] a refused list was said and never taken; after a crash the shop came back on the last good one"
 
 # A list the checker came to no verdict on (it was killed) is no refusal:

@@ -11,6 +11,8 @@ set(PLIMBO_KIOSK_DRIVE_A /media/kiosk/SHOPDISK)
 set(PLIMBO_KIOSK_BURST 10)
 set(PLIMBO_KIOSK_INTERVAL 60)
 set(PLIMBO_KIOSK_IDLE_RESET 180)
+# The kiosk's own settings, root's, which win over the session's environment.
+set(PLIMBO_KIOSK_DEFAULTS /etc/default/plimbo-kiosk)
 
 configure_file(${CMAKE_CURRENT_LIST_DIR}/plimbo-install-values.cmake.in
                ${PROJECT_BINARY_DIR}/plimbo-install-values.cmake @ONLY)

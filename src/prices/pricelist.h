@@ -6,6 +6,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/pricecheck.h"
+#include "buildinfo.h"
 
 #include <QByteArray>
 #include <QIODevice>
@@ -20,7 +21,7 @@ namespace plimbo::prices {
 
 // The largest file taken as a price list. Ten records fill about a kilobyte;
 // what is larger than this is not a list the owner keeps by hand.
-inline constexpr qint64 MaxListBytes = 4 * 1024 * 1024;
+inline constexpr qint64 MaxListBytes = build::MaxListBytes;
 // The highest price the file can hold, and the lowest a shoe is sold at.
 inline constexpr int MaxPrice = 32767;
 // What a price of 0 shows.

@@ -73,8 +73,14 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 wait_for_log() {
   x_wait_until "$2" grep -q "$1" "$log" || fail "$3"
 }
+# Whether the log says PATTERN more than COUNT times.
+said_more() { [ "$(grep -c "$1" "$log")" -gt "$2" ]; }
 
 x_server_start 1024x768 || exit 1
+# The kiosk's own settings file is the test's, empty unless a row writes it.
+sed "s|^defaults=.*|defaults=\"$drive/defaults\"|" "$kiosk" >"$drive/plimbo-kiosk"
+chmod +x "$drive/plimbo-kiosk"
+kiosk="$drive/plimbo-kiosk"
 
 # The settings as the session reads them (said once, as it starts) and the X
 # server's screen saver after it: off unless PLIMBO_BLANK_AFTER asks for a
@@ -82,8 +88,9 @@ x_server_start 1024x768 || exit 1
 # own 600 seconds.
 grep -q 'does not have the DPMS' <(xset q) && echo "Xvfb has no DPMS here: only its screen saver is checked"
 cp "$sample/PlimboPrice.txt" "$drive/PlimboPrice.txt"
-while IFS='|' read -r idle blank screen_saver said complaint; do
+while IFS='|' read -r idle blank screen_saver said complaint defaults; do
   state="$drive/settings"
+  printf '%s\n' "$defaults" >"$drive/defaults"
   PLIMBO_BLANK_AFTER="$blank" idle_reset="$idle" start_session
   wait_for_log "starting the shop" 20 "the session did not start"
   for line in "Plimbo Shop [0-9.]*; $said" ${complaint:+"$complaint"}; do
@@ -95,14 +102,30 @@ while IFS='|' read -r idle blank screen_saver said complaint; do
 done <<'ROWS'
 ||no 0|the shop starts afresh after 180 seconds without a touch; the screen never goes dark|
 090|0600|yes 600|the shop starts afresh after 90 seconds without a touch; the screen goes dark after 600 seconds without a touch|
-9223372036854776|32768|no 0|the shop starts afresh after 180 seconds without a touch; the screen never goes dark|PLIMBO_IDLE_RESET=9223372036854776 is not a whole number of seconds from 0 to 9223372036854775; using 180
+4294968|32768|no 0|the shop starts afresh after 180 seconds without a touch; the screen never goes dark|PLIMBO_IDLE_RESET=4294968 is not a whole number of seconds from 0 to 4294967; using 180
+5|0|no 0|the shop starts afresh after 7 seconds without a touch; the screen never goes dark||PLIMBO_IDLE_RESET=7
+5|0|no 0|the shop starts afresh after 5 seconds without a touch; the screen never goes dark|.*/defaults cannot be read as NAME=value lines; the session goes on without it|PLIMBO_IDLE_RESET=7 (
 0|32767|yes 32767|the shop is never started afresh for want of a touch; the screen goes dark after 32767 seconds without a touch|
 3s|ten|no 0|the shop starts afresh after 180 seconds without a touch; the screen never goes dark|PLIMBO_BLANK_AFTER=ten is not a whole number of seconds from 0 to 32767; the screen never goes dark
 ROWS
-echo "[${SECONDS}s] the settings are read as they are meant; the screen saver is as they ask"
+: >"$drive/defaults"
+echo "[${SECONDS}s] the settings are read as they are meant, the kiosk's own file's first; the screen saver is as they ask"
 
-# The menu appears.
+# A state folder that cannot be written: the session keeps its copy
+# elsewhere, and the list is checked and taken, never taken for refused.
+state="$drive/unwritable"
+mkdir "$state" && : >"$state/plimbo-kiosk"
+start_session
+wait_for_log "the shop reads the price list" 20 "a good list was not taken with an unwritable state folder"
+grep -q "cannot keep a copy of the price list in $state/plimbo-kiosk; this session keeps it in" "$log" &&
+  ! grep -q "refused" "$log" || fail "with an unwritable state folder the list was not kept elsewhere"
+stop_session_as_new_kiosk
+echo "[${SECONDS}s] with an unwritable state folder the list is kept elsewhere and taken"
+
+# The menu appears. A request for new settings left from before the
+# session (its end should have taken it away) is not one.
 cp "$sample/PlimboPrice.txt" "$drive/PlimboPrice.txt"
+touch -d '1 minute ago' "$drive/restart"
 start_session
 wait_for_window "The Plimbo Shop" 20 || fail "the main menu did not appear"
 echo "[${SECONDS}s] the menu appears"
@@ -159,7 +182,7 @@ sleep 5
 [ "$(starts)" -eq 1 ] && [ "$(window_of "Plimbo")" = "$box" ] ||
   fail "the shop was started $(starts) times while its message was up"
 xdotool windowactivate --sync "$box" key Return
-wait_for_log "the shop refused .*; it starts again when the file changes" 10 "the session did not take the refusal"
+wait_for_log "the shop refused .*; it starts again when .* changes" 10 "the session did not take the refusal"
 sleep 3
 [ "$(starts)" -eq 1 ] || fail "the shop was started again with the same price list"
 [ -z "$(window_of "The Plimbo Shop")" ] || fail "a menu came up on a refused price list"
@@ -179,14 +202,42 @@ idle_reset=3
 bin="$drive/bin"
 mkdir "$bin"
 configured() { sed -n "s/^$1=\"\(.*\)\"\$/\1/p" "$kiosk"; }
-printf '#!/bin/sh\nexec "%s" "$@"\n' "$(configured shop)" >"$bin/plimbo"
-printf '#!/bin/sh\n[ -e "%s" ] && kill -KILL $$\nexec "%s" "$@"\n' "$drive/killed" "$(configured checker)" >"$bin/check"
-sed -e "s|^shop=.*|shop=\"$bin/plimbo\"|" -e "s|^checker=.*|checker=\"$bin/check\"|" "$kiosk" >"$bin/plimbo-kiosk"
+# The shop stand-in turns stricter (it refuses every list) while the file
+# "stricter" is there; the checker's counts its runs.
+mkdir "$drive/bad" && printf '"Adult","Nike    ","Running",8.5\r\n' >"$drive/bad/PlimboPrice.txt"
+printf '#!/bin/sh\n[ -e "%s/stricter" ] && export PLIMBO_DRIVE_A="%s/bad"\nexec "%s" "$@"\n' \
+  "$drive" "$drive" "$(configured shop)" >"$bin/plimbo"
+printf '#!/bin/sh\necho >>"%s/checks"\n[ -e "%s" ] && kill -KILL $$\nexec "%s" "$@"\n' \
+  "$drive" "$drive/killed" "$(configured checker)" >"$bin/check"
+checks() { cat "$drive/checks" 2>/dev/null | wc -l; }
+sed -e "s|^shop=.*|shop=\"$bin/plimbo\"|" -e "s|^checker=.*|checker=\"$bin/check\"|" -e "s|^retry=.*|retry=6|" \
+  "$kiosk" >"$bin/plimbo-kiosk"
 chmod +x "$bin"/*
 program="$bin/plimbo-kiosk"
 cp "$sample/PlimboPrice.txt" "$drive/PlimboPrice.txt"
+# A new kiosk whose list the checker could not judge (it was killed): the
+# shop runs on the disk's list, is started afresh when left alone, and the
+# check is tried again at most once every retry (6 s here), not every second.
+touch "$drive/killed"
 start_session
 wait_for_window "The Plimbo Shop" 20 || fail "the main menu did not appear"
+unjudged_shop="$(shop_pid)"
+click_in "The Plimbo Shop" 388 192 && click_in "The Plimbo Shop" 380 308 &&
+  wait_for_window "Adult Plimbo Selection" || fail "could not open the adult screen"
+fresh_menu() {
+  local now
+  now="$(shop_pid)"
+  [ -n "$now" ] && [ "$now" != "$1" ] && window_shows "The Plimbo Shop" && ! window_shows "Adult Plimbo Selection"
+}
+x_wait_until $((8 * factor)) fresh_menu "$unjudged_shop" ||
+  fail "on a new kiosk whose list was not judged an order left half-way was never ended"
+seen="$(checks)"
+sleep 3
+[ $(($(checks) - seen)) -le 1 ] || fail "a list the checker could not judge was checked $(($(checks) - seen)) times in 3 s"
+rm "$drive/killed"
+x_wait_until 10 [ -f "$state/plimbo-kiosk/PlimboPrice.txt" ] || fail "the list was not checked again once it could be"
+echo "[${SECONDS}s] a new kiosk's unjudged list: the idle reset works; checked $(checks) times, then taken"
+rm -f "$drive/checks"
 first="$(shop_pid)"
 click_in "The Plimbo Shop" 388 192 && click_in "The Plimbo Shop" 380 308 &&
   wait_for_window "Adult Plimbo Selection" || fail "could not open the adult screen"
@@ -199,24 +250,34 @@ done
   fail "an order paused for 1.5 s at a time was lost"
 echo "[${SECONDS}s] an order paused for 1.5 s at a time over 6 s is intact"
 # Left half-way: the next customer finds a new shop's main menu.
-fresh_menu() {
-  local now
-  now="$(shop_pid)"
-  [ -n "$now" ] && [ "$now" != "$1" ] && window_shows "The Plimbo Shop" && ! window_shows "Adult Plimbo Selection"
-}
 t0="$(now_ms)"
 x_wait_until $((8 * factor)) fresh_menu "$first" ||
   fail "an order left half-way was still there $((8 * factor)) s after the last touch"
 echo "[${SECONDS}s] an order left half-way was gone, the menu back, $(($(now_ms) - t0)) ms after the last touch"
 grep -q "starting the shop afresh: nobody has touched the screen for 3 seconds" "$log" ||
   fail "the session did not say why it started the shop afresh"
+! grep -qxE 'Terminated|Killed' "$log" || fail "the shell's word on an ended shop or checker is in the log"
 # The menu alone is left as it is.
 menu_only="$(shop_pid)"
 sleep 5
 [ "$(shop_pid)" = "$menu_only" ] || fail "the shop was started afresh with only its menu open"
 
-# A new price list: never while someone is using the shop, then at the first idle moment.
+# An order left half-way while a new list arrives (not taken while someone
+# is at the screen), then left alone: the next customer's shop is on it.
 shop_list() { tr '\0' '\n' <"/proc/$(shop_pid)/environ" | sed -n 's/^PLIMBO_DRIVE_A=//p'; }
+click_in "The Plimbo Shop" 388 192 && click_in "The Plimbo Shop" 380 308 &&
+  wait_for_window "Adult Plimbo Selection" || fail "could not open the adult screen"
+sed 's/,80,/,79,/' "$sample/PlimboPrice.txt" >"$drive/halfway.txt"
+xdotool mousemove_relative 1 1
+cp "$drive/halfway.txt" "$drive/PlimboPrice.txt"
+for _ in 1 2 3 4 5; do sleep 1; xdotool mousemove_relative 1 1; done
+[ "$(shop_pid)" = "$menu_only" ] && window_shows "Adult Plimbo Selection" || fail "a new list ended an order in progress"
+x_wait_until $((8 * factor)) fresh_menu "$menu_only" && cmp -s "$(shop_list)/PlimboPrice.txt" "$drive/halfway.txt" ||
+  fail "after an order left half-way the next shop is not on the list that arrived meanwhile"
+echo "[${SECONDS}s] an order left half-way while a new list arrived: the next shop is on the new list"
+menu_only="$(shop_pid)"
+
+# A new price list: never while someone is using the shop, then at the first idle moment.
 sed 's/,80,/,81,/' "$sample/PlimboPrice.txt" >"$drive/new.txt"
 cmp -s "$drive/new.txt" "$sample/PlimboPrice.txt" && fail "the test's new price list is the old one"
 xdotool mousemove_relative 1 1   # someone is at the screen when the new list arrives
@@ -232,6 +293,17 @@ x_wait_until $((8 * factor)) fresh_menu "$menu_only" ||
 cmp -s "$(shop_list)/PlimboPrice.txt" "$drive/new.txt" || fail "the shop was started afresh, but not on the new list"
 echo "[${SECONDS}s] a new price list reached the screen $(($(now_ms) - t0)) ms after the last touch"
 
+# A list written over the last one in place, with its size and time: taken
+# at the next start (a crash here), though its stamp is the old one's.
+sed 's/,80,/,83,/' "$sample/PlimboPrice.txt" >"$drive/inplace.txt"
+touch -r "$drive/PlimboPrice.txt" "$drive/when"
+cat "$drive/inplace.txt" >"$drive/PlimboPrice.txt" && touch -r "$drive/when" "$drive/PlimboPrice.txt"
+good="$(shop_pid)"
+kill -KILL "$good"
+x_wait_until $((10 * factor)) fresh_menu "$good" && cmp -s "$(shop_list)/PlimboPrice.txt" "$drive/inplace.txt" ||
+  fail "a list written in place with the old one's size and time was not taken at the next start"
+echo "[${SECONDS}s] a list written in place with the old one's size and time was taken at the next start"
+
 # A list the shop would refuse: said, and never taken, not even after a crash.
 printf '"Adult","Nike    ","Running",8.5\r\n' >"$drive/PlimboPrice.txt"
 good="$(shop_pid)"
@@ -241,7 +313,7 @@ grep -q "is refused; the shop keeps the list it last read" "$log" || fail "the r
 kill -KILL "$good"
 x_wait_until $((10 * factor)) fresh_menu "$good" || fail "after a crash the shop did not come back on the list it last read"
 ! window_shows "Plimbo" || fail "the refusal was shown though the kiosk has a list it read"
-cmp -s "$(shop_list)/PlimboPrice.txt" "$drive/new.txt" || fail "after a crash the shop is not on the list it last read"
+cmp -s "$(shop_list)/PlimboPrice.txt" "$drive/inplace.txt" || fail "after a crash the shop is not on the list it last read"
 echo "[${SECONDS}s] a refused list was said and never taken; after a crash the shop came back on the last good one"
 
 # A list the checker came to no verdict on (it was killed) is no refusal:
@@ -250,12 +322,29 @@ sed 's/,80,/,82,/' "$sample/PlimboPrice.txt" >"$drive/third.txt"
 touch "$drive/killed"
 good="$(shop_pid)"
 cp "$drive/third.txt" "$drive/PlimboPrice.txt"
-wait_for_log "could not be checked: the checker ended with status 137; it is tried again" 8 "a killed checker was not said"
+said="$(grep -c "could not be checked" "$log")"
+x_wait_until 8 said_more "could not be checked: the checker ended with status 137; it is tried again" "$said" ||
+  fail "a killed checker was not said"
 sleep 2
 rm "$drive/killed"
-x_wait_until 8 fresh_menu "$good" && cmp -s "$(shop_list)/PlimboPrice.txt" "$drive/third.txt" &&
-  [ "$(grep -c "could not be checked" "$log")" -eq 1 ] || fail "a list the checker could not judge was not taken once it could"
+x_wait_until 14 fresh_menu "$good" && cmp -s "$(shop_list)/PlimboPrice.txt" "$drive/third.txt" &&
+  [ "$(grep -c "could not be checked" "$log")" -eq $((said + 1)) ] || fail "a list the checker could not judge was not taken once it could"
 echo "[${SECONDS}s] a list the checker could not judge was said once, and taken when it could"
+
+# A named pipe, then a list larger than any price list (a good one with
+# megabytes of blank lines): refused without being copied, the list last
+# read kept; the next good list is still taken.
+good="$(shop_pid)"
+said="$(grep -c "PlimboPrice.txt is refused" "$log")"
+rm "$drive/PlimboPrice.txt" && mkfifo "$drive/PlimboPrice.txt"
+x_wait_until 8 said_more "PlimboPrice.txt is refused" "$said" || fail "a named pipe as the price list was not refused"
+{ cat "$drive/third.txt"; head -c 5000000 /dev/zero | tr '\0' '\n'; } >"$drive/huge.txt"
+mv "$drive/huge.txt" "$drive/PlimboPrice.txt"
+wait_for_log "It is larger than 4194304 bytes" 8 "a list larger than any price list was not refused"
+cp "$drive/new.txt" "$drive/PlimboPrice.txt"
+x_wait_until 8 fresh_menu "$good" && cmp -s "$(shop_list)/PlimboPrice.txt" "$drive/new.txt" ||
+  fail "after a named pipe and a huge file the next good list was not taken"
+echo "[${SECONDS}s] a named pipe and a huge file were refused; the next good list was taken"
 
 # Puts $2 in place of the file $1 as an upgrade does (renamed over it),
 # while someone is at the screen.
@@ -271,7 +360,7 @@ touched_while() {
 
 # A new version of the shop's program: started afresh at the idle moment.
 old="$(shop_pid)"
-printf '#!/bin/sh\nexport PLIMBO_TEST_BUILD=2\nexec "%s" "$@"\n' "$(configured shop)" >"$bin/new"
+sed 's/^exec /export PLIMBO_TEST_BUILD=2\nexec /' "$bin/plimbo" >"$bin/new"
 upgrade "$bin/plimbo" "$bin/new"
 touched_while "a new version of the shop"
 x_wait_until 8 fresh_menu "$old" && tr '\0' '\n' <"/proc/$(shop_pid)/environ" | grep -qx PLIMBO_TEST_BUILD=2 &&
@@ -281,9 +370,15 @@ echo "[${SECONDS}s] a new version of the shop reached the screen at the idle mom
 
 # A new version of the session: it starts again as it, in the same process,
 # the old window manager gone, one of each running.
+# One still half written is not run, and said once.
+cp "$program" "$bin/whole"
+cat "$bin/whole" - <<<'if' >"$bin/new"
+upgrade "$program" "$bin/new"
+x_wait_until 10 grep -q "changed but cannot be read whole; the session goes on as it is" "$log" &&
+  wait_for_window "The Plimbo Shop" 10 || fail "a half-written session was not passed over"
 wm="$(pgrep -P "$session" -x openbox)"
 old="$(shop_pid)"
-sed 's/^# plimbo-kiosk: /# plimbo-kiosk, the next version: /' "$program" >"$bin/new"
+sed 's/^# plimbo-kiosk: /# plimbo-kiosk, the next version: /' "$bin/whole" >"$bin/new"
 upgrade "$program" "$bin/new"
 touched_while "a new version of the session"
 x_wait_until 10 fresh_menu "$old" && grep -q "the session's program changed; the session starts again" "$log" &&
@@ -299,6 +394,29 @@ xdotool mousemove_relative 1 1 && touch "$drive/restart"
 touched_while "new settings"
 ends_for_settings "at the idle moment" "$wm"
 echo "[${SECONDS}s] new settings ended the session at the idle moment"
+
+# A shop that turns stricter and refuses the kept list: its message stays
+# however long nobody answers; once answered, no start until the file on
+# the disk changes, but new settings are still taken.
+cp "$sample/PlimboPrice.txt" "$drive/PlimboPrice.txt"
+start_session
+wait_for_window "The Plimbo Shop" 20 || fail "the main menu did not appear"
+touch "$drive/stricter"
+kill -KILL "$(shop_pid)"
+wait_for_window "Plimbo" 20 || fail "the stricter shop's message did not appear"
+box="$(window_of "Plimbo")"
+sleep 7
+[ "$(starts)" -eq 2 ] && [ "$(window_of "Plimbo")" = "$box" ] ||
+  fail "the shop was started $(starts) times, not 2, while its message about the kept list was up"
+wm="$(pgrep -P "$session" -x openbox)"
+xdotool windowactivate --sync "$box" key Return
+wait_for_log "the shop refused .*; it starts again when .* changes" 10 "the session did not take the refusal"
+sleep 3
+[ "$(starts)" -eq 2 ] || fail "the shop was started again on the kept list it refused"
+touch "$drive/restart"
+ends_for_settings "while waiting for a refused list to change" "$wm"
+rm "$drive/stricter"
+echo "[${SECONDS}s] a kept list the shop refused: the message stayed, no restart loop, new settings taken while waiting"
 unset idle_reset
 program=""
 

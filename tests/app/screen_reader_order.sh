@@ -9,9 +9,14 @@ set -uo pipefail
 shop="$1"
 sample="$2"
 
-for tool in orca dbus-run-session dbus-send xdotool; do
-  command -v "$tool" >/dev/null || { echo "SKIP: no $tool (Debian's orca, dbus-bin and xdotool)"; exit 77; }
+for tool in orca dbus-run-session dbus-send xdotool Xvfb; do
+  command -v "$tool" >/dev/null || { echo "SKIP: no $tool (Debian's orca, dbus-bin, xdotool and xvfb)"; exit 77; }
 done
+# Orca ends every other Orca of its user as it starts: it runs in a process
+# namespace of its own, where it sees no other, so that runs side by side
+# (the same user's tests, or the user's own Orca) are left alone.
+unshare --pid --fork --mount-proc true 2>/dev/null ||
+  { echo "SKIP: no process namespace of its own for Orca here (needs root), and Orca would end this user's own"; exit 77; }
 [ -x /usr/libexec/at-spi-bus-launcher ] || { echo "SKIP: no accessibility bus (Debian's at-spi2-core)"; exit 77; }
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "SKIP: no python3-pyatspi"; exit 77; }
 
@@ -60,20 +65,10 @@ a11y_bus_up() {
 }
 x_wait_until 20 a11y_bus_up || fail "no accessibility bus: $(cat "$work/bus.log")"
 a11y_bus() { dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress; }
-# Orca ends every other Orca of its user as it starts: in a process
-# namespace of its own, where it sees no other, runs side by side (the same
-# user's tests, or the same test in a chroot) leave each other alone.
-orca_run=(orca --replace --debug-file "$work/orca.log")
-if unshare --pid --fork --mount-proc true 2>/dev/null; then
-  unshare --pid --fork --mount-proc --kill-child "${orca_run[@]}" >"$work/orca.out" 2>&1 &
-  pids+=($!)
-  orca_started() { orca="$(pgrep -P "${pids[-1]}" -x orca)"; }
-  x_wait_until 10 orca_started || fail "Orca did not start: $(cat "$work/orca.out")"
-else
-  "${orca_run[@]}" >"$work/orca.out" 2>&1 &
-  orca=$!
-  pids+=("$orca")
-fi
+unshare --pid --fork --mount-proc --kill-child orca --replace --debug-file "$work/orca.log" >"$work/orca.out" 2>&1 &
+pids+=($!)
+orca_started() { orca="$(pgrep -P "${pids[-1]}" -x orca)"; }
+x_wait_until 10 orca_started || fail "Orca did not start: $(cat "$work/orca.out")"
 # At the invoice the customer listens until Orca has said all it had to,
 # that is until Orca has used next to no processor time for a second (on a
 # busy machine it can be seconds behind the screen).

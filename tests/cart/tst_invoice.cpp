@@ -281,6 +281,9 @@ private slots:
         QCOMPARE(o.shop.cart.TotalCost, o.shop.cart.sumOfCosts());
         // Told a moment later; on a slow machine (emulation) the moment may be longer.
         QTRY_COMPARE(heard.texts.last(), told);
+        // And told once: a second telling, after its delay, would be heard too.
+        QTest::qWait(2 * invoice::BillNoticeDelayMs);
+        QCOMPARE(heard.texts.count(told), 1);
     }
 
     // A screen reader hears each cell by its column and row, and the buttons

@@ -29,8 +29,10 @@ Heard::Heard() : previous_(QAccessible::installUpdateHandler(&Heard::handle))
     setAccessibilityOn(true);
     fronted_ = QObject::connect(qApp, &QGuiApplication::focusWindowChanged, [this](QWindow* front) {
         for (QWidget* window : QApplication::topLevelWidgets()) {
-            QAccessibleInterface* a = window->windowHandle() == front ? QAccessible::queryAccessibleInterface(window)
-                                                                      : nullptr;
+            // No window in front (the last one closed) is no window of ours in front.
+            QAccessibleInterface* a = front && window->windowHandle() == front
+                                          ? QAccessible::queryAccessibleInterface(window)
+                                          : nullptr;
             if (a && !a->text(QAccessible::Description).isEmpty())
                 texts << a->text(QAccessible::Description);
         }

@@ -3,7 +3,8 @@
 # and installed with apt, in a clean tree of a Debian release made with
 # mmdebstrap, as on a machine of that release (package.sh --dist and --arch run it):
 #
-#   bash scripts/in-release.sh trixie    -> build/package/trixie/plimbo-shop_<version>+trixie_<arch>.deb
+#   bash scripts/in-release.sh [--no-tests] trixie
+#                                        -> build/package/trixie/plimbo-shop_<version>+trixie_<arch>.deb
 #   bash scripts/in-release.sh --arch arm64 [--no-tests] bookworm
 #                                        -> build/package/bookworm-arm64/plimbo-shop_<version>_arm64.deb
 #
@@ -56,8 +57,8 @@ in_tree() {
     PLIMBO_PACKAGE_SUBDIR="$subdir" bash -c "cd /src && $1"
 }
 if [ "$subdir" = "$dist" ]; then
-  echo "== the tests and the package, in $dist"
-  in_tree 'bash scripts/test.sh && bash scripts/package.sh --install'
+  echo "== ${tests:+the tests and }the package, in $dist"
+  in_tree "${tests:+bash scripts/test.sh && }bash scripts/package.sh --install"
 else
   if [ -n "$tests" ]; then
     echo "== the tests, cross-built for $arch and run under emulation, in $dist"

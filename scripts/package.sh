@@ -5,10 +5,11 @@
 #   bash scripts/package.sh             -> build/package/plimbo-shop_<version>_<arch>.deb
 #   bash scripts/package.sh --install   the same, then installs it with apt, checks
 #                                       the installed checker, and removes it again
-#   bash scripts/package.sh --dist trixie
+#   bash scripts/package.sh --dist trixie [--no-tests]
 #                                       in a clean tree of that Debian release made
-#                                       with mmdebstrap: the whole test suite, then the
-#                                       package built, checked and installed there ->
+#                                       with mmdebstrap: the whole test suite (unless
+#                                       --no-tests), then the package built, checked
+#                                       and installed there ->
 #                                       build/package/<release>/plimbo-shop_<version>+<release>_<arch>.deb
 #   bash scripts/package.sh --arch arm64 [--dist trixie] [--no-tests]
 #                                       for arm64, cross-built with Debian's cross
@@ -40,7 +41,7 @@ while [ "$#" -gt 0 ]; do
     --arch) arch="$2"; shift 2 ;;
     --host-arch) host_arch="$2"; shift 2 ;;
     --no-tests) no_tests=--no-tests; shift ;;
-    *) echo "usage: package.sh [--install] [--dist RELEASE] [--arch ARCH [--no-tests]] [--host-arch ARCH]" >&2; exit 2 ;;
+    *) echo "usage: package.sh [--install] [--dist RELEASE] [--arch ARCH] [--no-tests] [--host-arch ARCH]" >&2; exit 2 ;;
   esac
 done
 if [ -n "$dist" ] || { [ -n "$arch" ] && [ "$arch" != "$(dpkg --print-architecture)" ]; }; then

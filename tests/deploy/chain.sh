@@ -37,8 +37,12 @@ mkdir -m 700 "$GNUPGHOME"
 dpkg-deb -R "${deb12[0]}" "$work/repack"
 sed -i 's/^Architecture: .*/Architecture: arm64/' "$work/repack/DEBIAN/control"
 dpkg-deb -b "$work/repack" "$work/arm64.deb" >/dev/null
-publish() { bash "$root/scripts/publish.sh" "$work/repo" "$@" >"$work/publish.log" 2>&1; }
-publish "${deb12[0]}" "${deb13[0]}" "$work/arm64.deb" || { cat "$work/publish.log"; fail "publish.sh failed"; }
+publish() { bash "$root/scripts/publish.sh" "$@" >"$work/publish.log" 2>&1; }
+# A first publish that reprepro stops part way has its key beside what it signed.
+echo "no package" >"$work/broken.deb"
+if publish "$work/first" "${deb12[0]}" "$work/broken.deb"; then fail "publish.sh published a broken package"; fi
+[ -s "$work/first/public/plimbo-archive-keyring.gpg" ] || fail "a first publish signed a repository without its key"
+publish "$work/repo" "${deb12[0]}" "${deb13[0]}" "$work/arm64.deb" || { cat "$work/publish.log"; fail "publish.sh failed"; }
 public="$work/repo/public"
 grep -qx 'Architectures: amd64 arm64' "$public/dists/bookworm/Release" || fail "Debian 12's Release does not list amd64 and arm64"
 grep -qx 'Architectures: amd64' "$public/dists/trixie/Release" || fail "Debian 13's Release lists more than amd64"
@@ -48,14 +52,28 @@ done
 [ "$(ls "$public")" = "$(printf 'dists\nplimbo-archive-keyring.gpg\npool')" ] ||
   fail "the served folder is not dists/, pool/ and the key alone: $(ls "$public" | paste -sd " ")"
 cp "$public/plimbo-archive-keyring.gpg" "$work/key" && cp "$public/dists/bookworm/InRelease" "$work/InRelease"
-gpg --batch --quiet --passphrase '' --quick-gen-key "Another key <another@plimbo.invalid>" ed25519 sign never 2>/dev/null
-for signer in 'mistyped@plimbo.invalid:is not among the secret keys' 'another@plimbo.invalid:holds the key .*, not the signing key'; do
-  if PLIMBO_SIGNING_KEY="${signer%%:*}" publish "${deb12[0]}"; then fail "publish.sh signed with ${signer%%:*}"; fi
-  cmp -s "$work/key" "$public/plimbo-archive-keyring.gpg" && cmp -s "$work/InRelease" "$public/dists/bookworm/InRelease" ||
-    fail "publish.sh with ${signer%%:*} changed the published key or the repository"
-  grep -q "${signer#*:}" "$work/publish.log" || fail "publish.sh did not say why it refused ${signer%%:*}: $(cat "$work/publish.log")"
-  cat "$work/publish.log"
+for k in another revoked; do
+  gpg --batch --quiet --passphrase '' --quick-gen-key "A key <$k@plimbo.invalid>" ed25519 sign never 2>/dev/null
 done
+# gpg keeps a revocation for each key it makes.
+revoked="$(gpg --batch --with-colons --list-keys revoked@plimbo.invalid | awk -F: '$1 == "fpr" {print $10; exit}')"
+sed 's/^:-----BEGIN/-----BEGIN/' "$GNUPGHOME/openpgp-revocs.d/$revoked.rev" | gpg --batch --quiet --import 2>/dev/null
+mkdir -m 700 "$work/no-key"
+while IFS='|' read -r keyring signer why; do
+  if GNUPGHOME="$work/$keyring" PLIMBO_SIGNING_KEY="$signer" publish "$work/repo" "${deb12[0]}"; then
+    fail "publish.sh signed with '$signer' from $keyring"
+  fi
+  cmp -s "$work/key" "$public/plimbo-archive-keyring.gpg" && cmp -s "$work/InRelease" "$public/dists/bookworm/InRelease" ||
+    fail "publish.sh with '$signer' from $keyring changed the published key or the repository"
+  grep -q "$why" "$work/publish.log" || fail "publish.sh did not say why it refused '$signer' from $keyring: $(cat "$work/publish.log")"
+  cat "$work/publish.log"
+done <<'KEYS'
+gnupg|mistyped@plimbo.invalid|is not among the secret keys
+gnupg|another@plimbo.invalid|holds the key .*, not the signing key
+gnupg|revoked@plimbo.invalid|is revoked
+no-key||holds no secret key for the published key
+KEYS
+[ -z "$(GNUPGHOME="$work/no-key" gpg --batch --list-secret-keys 2>/dev/null)" ] || fail "publish.sh made a key beside the published one"
 # The control machine's checker, from the package.
 dpkg-deb -x "${deb12[0]}" "$work/control"
 

@@ -91,7 +91,7 @@ chroot "$work/bookworm" systemctl set-default multi-user.target 2>/dev/null || f
 cp "$work/key" "$work/trixie/usr/share/keyrings/plimbo-archive-keyring.gpg"
 printf 'Types: deb\nURIs: file:///srv/plimbo-repo\nSuites: trixie\nComponents: main\nSigned-By: %s\n' \
   /usr/share/keyrings/plimbo-archive-keyring.gpg >"$work/trixie/etc/apt/sources.list.d/plimbo.sources"
-on trixie useradd -m kiosk && echo 'export PLIMBO_DRIVE_A=/tmp' >"$work/trixie/home/kiosk/.xsessionrc" || fail "no older kiosk13"
+chroot "$work/trixie" useradd -m kiosk && echo 'export PLIMBO_DRIVE_A=/tmp' >"$work/trixie/home/kiosk/.xsessionrc" || fail "no older kiosk13"
 
 cp "$root/sample/PlimboPrice.txt" "$work/PlimboPrice.txt"
 kiosks=(bookworm:kiosk12 trixie:kiosk13)

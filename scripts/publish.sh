@@ -46,6 +46,8 @@ if [ -e "$published_key" ]; then
   was="$(gpg --batch --with-colons --show-keys -- "$published_key" 2>/dev/null | fingerprints)" || true
   [ -n "$was" ] ||
     fail "$published_key holds no key gpg can read, and the kiosks given it trust none; put back the key they were given (gpg --export KEY >$published_key) and publish again; nothing was published"
+elif [ -d "$public/dists" ]; then
+  fail "$public holds a repository but not its key, $published_key; put back the key the kiosks were given (gpg --export KEY >$published_key) and publish again; nothing was published"
 fi
 mapfile -t trusted < <(sed '/^$/d' <<<"$was")
 

@@ -79,8 +79,8 @@ dpkg-deb -x "${deb12[0]}" "$work/control"
 
 for release in bookworm trixie; do
   echo "== a new $release kiosk (mmdebstrap)"
-  # As a fresh Debian machine is: with systemd, and the Python Ansible needs.
-  tree_make "$release" "$work/$release" systemd,python3,python3-apt,ca-certificates || fail "no $release kiosk"
+  # As a fresh Debian machine is: with systemd and passwd, and the Python Ansible needs.
+  tree_make "$release" "$work/$release" systemd,passwd,python3,python3-apt,ca-certificates || fail "no $release kiosk"
   # Services are not started in a chroot.
   printf '#!/bin/sh\nexit 101\n' >"$work/$release/usr/sbin/policy-rc.d"
   chmod +x "$work/$release/usr/sbin/policy-rc.d"

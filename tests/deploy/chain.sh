@@ -236,7 +236,7 @@ for deb in "${deb12[0]}" "${deb13[0]}"; do
   sed -i 's/^Version: \([^+]*\)/Version: \1.1/' "$work/repack/DEBIAN/control"
   dpkg-deb -b "$work/repack" "$work/new-$(basename "$deb")" >/dev/null
 done
-publish "$work"/new-*.deb || { cat "$work/publish.log"; fail "publish.sh failed on a new version"; }
+publish "$work/repo" "$work"/new-*.deb || { cat "$work/publish.log"; fail "publish.sh failed on a new version"; }
 play || fail "the run with a new version failed"
 for k in bookworm:"${deb12[0]}" bookworm2:"${deb12[0]}" trixie:"${deb13[0]}"; do
   tree="${k%%:*}"

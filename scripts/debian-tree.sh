@@ -13,6 +13,7 @@
 #   tree_release                          unbind all that was bound, undo tree_emulate
 #                                         (call it from your EXIT trap)
 #   tree_remove DIR                       unbind what an earlier run left bound below DIR, then remove DIR
+#                                         (never while anything is still mounted below it)
 
 tree_mounts=()
 tree_emulation=()
@@ -95,5 +96,11 @@ tree_remove() {
   { findmnt -rn -o TARGET | grep -F "$1/" || true; } | sort -r | while read -r target; do
     umount -l "$target" 2>/dev/null || true
   done
+  # A folder of this machine bound in from the same file system would be
+  # removed with the tree: nothing is removed while anything is mounted below.
+  if findmnt -rn -o TARGET | grep -qF "$1/"; then
+    echo "$1 is not removed: something is still mounted below it ($(findmnt -rn -o TARGET | grep -F "$1/" | head -n 1))" >&2
+    return 1
+  fi
   rm -rf --one-file-system "$1"
 }

@@ -6,8 +6,10 @@
 # scripts/publish.sh: the playbook and role pass ansible-lint; the
 # repository lists both architectures and keeps its key; the first run sets
 # the kiosks up, the second changes nothing, both in batches of the
-# inventory's size; a refused price list changes none; a good one and a
-# changed setting reach them; a new version from the repository reaches all.
+# inventory's size; a dry run (--check) changes nothing; a refused price list
+# changes none, nor an unsafe drive A; a changed setting is taken even when
+# the play fails later; a good price list and a changed setting reach them; a
+# new version from the repository reaches all.
 #
 #   bash tests/deploy/chain.sh     (as root, after scripts/package.sh and scripts/package.sh --dist trixie)
 set -euo pipefail
@@ -35,8 +37,12 @@ mkdir -m 700 "$GNUPGHOME"
 dpkg-deb -R "${deb12[0]}" "$work/repack"
 sed -i 's/^Architecture: .*/Architecture: arm64/' "$work/repack/DEBIAN/control"
 dpkg-deb -b "$work/repack" "$work/arm64.deb" >/dev/null
-publish() { bash "$root/scripts/publish.sh" "$work/repo" "$@" >"$work/publish.log" 2>&1; }
-publish "${deb12[0]}" "${deb13[0]}" "$work/arm64.deb" || { cat "$work/publish.log"; fail "publish.sh failed"; }
+publish() { bash "$root/scripts/publish.sh" "$@" >"$work/publish.log" 2>&1; }
+# A first publish that reprepro stops part way has its key beside what it signed.
+echo "no package" >"$work/broken.deb"
+if publish "$work/first" "${deb12[0]}" "$work/broken.deb"; then fail "publish.sh published a broken package"; fi
+[ -s "$work/first/public/plimbo-archive-keyring.gpg" ] || fail "a first publish signed a repository without its key"
+publish "$work/repo" "${deb12[0]}" "${deb13[0]}" "$work/arm64.deb" || { cat "$work/publish.log"; fail "publish.sh failed"; }
 public="$work/repo/public"
 grep -qx 'Architectures: amd64 arm64' "$public/dists/bookworm/Release" || fail "Debian 12's Release does not list amd64 and arm64"
 grep -qx 'Architectures: amd64' "$public/dists/trixie/Release" || fail "Debian 13's Release lists more than amd64"
@@ -46,21 +52,35 @@ done
 [ "$(ls "$public")" = "$(printf 'dists\nplimbo-archive-keyring.gpg\npool')" ] ||
   fail "the served folder is not dists/, pool/ and the key alone: $(ls "$public" | paste -sd " ")"
 cp "$public/plimbo-archive-keyring.gpg" "$work/key" && cp "$public/dists/bookworm/InRelease" "$work/InRelease"
-gpg --batch --quiet --passphrase '' --quick-gen-key "Another key <another@plimbo.invalid>" ed25519 sign never 2>/dev/null
-for signer in 'mistyped@plimbo.invalid:is not among the secret keys' 'another@plimbo.invalid:holds the key .*, not the signing key'; do
-  if PLIMBO_SIGNING_KEY="${signer%%:*}" publish "${deb12[0]}"; then fail "publish.sh signed with ${signer%%:*}"; fi
-  cmp -s "$work/key" "$public/plimbo-archive-keyring.gpg" && cmp -s "$work/InRelease" "$public/dists/bookworm/InRelease" ||
-    fail "publish.sh with ${signer%%:*} changed the published key or the repository"
-  grep -q "${signer#*:}" "$work/publish.log" || fail "publish.sh did not say why it refused ${signer%%:*}: $(cat "$work/publish.log")"
-  cat "$work/publish.log"
+for k in another revoked; do
+  gpg --batch --quiet --passphrase '' --quick-gen-key "A key <$k@plimbo.invalid>" ed25519 sign never 2>/dev/null
 done
+# gpg keeps a revocation for each key it makes.
+revoked="$(gpg --batch --with-colons --list-keys revoked@plimbo.invalid | awk -F: '$1 == "fpr" {print $10; exit}')"
+sed 's/^:-----BEGIN/-----BEGIN/' "$GNUPGHOME/openpgp-revocs.d/$revoked.rev" | gpg --batch --quiet --import 2>/dev/null
+mkdir -m 700 "$work/no-key"
+while IFS='|' read -r keyring signer why; do
+  if GNUPGHOME="$work/$keyring" PLIMBO_SIGNING_KEY="$signer" publish "$work/repo" "${deb12[0]}"; then
+    fail "publish.sh signed with '$signer' from $keyring"
+  fi
+  cmp -s "$work/key" "$public/plimbo-archive-keyring.gpg" && cmp -s "$work/InRelease" "$public/dists/bookworm/InRelease" ||
+    fail "publish.sh with '$signer' from $keyring changed the published key or the repository"
+  grep -q "$why" "$work/publish.log" || fail "publish.sh did not say why it refused '$signer' from $keyring: $(cat "$work/publish.log")"
+  cat "$work/publish.log"
+done <<'KEYS'
+gnupg|mistyped@plimbo.invalid|is not among the secret keys
+gnupg|another@plimbo.invalid|holds the key .*, not the signing key
+gnupg|revoked@plimbo.invalid|is revoked
+no-key||holds no secret key for the published key
+KEYS
+[ -z "$(GNUPGHOME="$work/no-key" gpg --batch --list-secret-keys 2>/dev/null)" ] || fail "publish.sh made a key beside the published one"
 # The control machine's checker, from the package.
 dpkg-deb -x "${deb12[0]}" "$work/control"
 
 for release in bookworm trixie; do
   echo "== a new $release kiosk (mmdebstrap)"
-  # As a fresh Debian machine is: with systemd, and the Python Ansible needs.
-  tree_make "$release" "$work/$release" systemd,python3,python3-apt,ca-certificates || fail "no $release kiosk"
+  # As a fresh Debian machine is: with systemd and passwd, and the Python Ansible needs.
+  tree_make "$release" "$work/$release" systemd,passwd,python3,python3-apt,ca-certificates || fail "no $release kiosk"
   # Services are not started in a chroot.
   printf '#!/bin/sh\nexit 101\n' >"$work/$release/usr/sbin/policy-rc.d"
   chmod +x "$work/$release/usr/sbin/policy-rc.d"
@@ -71,6 +91,7 @@ chroot "$work/bookworm" systemctl set-default multi-user.target 2>/dev/null || f
 cp "$work/key" "$work/trixie/usr/share/keyrings/plimbo-archive-keyring.gpg"
 printf 'Types: deb\nURIs: file:///srv/plimbo-repo\nSuites: trixie\nComponents: main\nSigned-By: %s\n' \
   /usr/share/keyrings/plimbo-archive-keyring.gpg >"$work/trixie/etc/apt/sources.list.d/plimbo.sources"
+chroot "$work/trixie" useradd -m kiosk && echo 'export PLIMBO_DRIVE_A=/tmp' >"$work/trixie/home/kiosk/.xsessionrc" || fail "no older kiosk13"
 
 cp "$root/sample/PlimboPrice.txt" "$work/PlimboPrice.txt"
 kiosks=(bookworm:kiosk12 trixie:kiosk13)
@@ -130,13 +151,12 @@ for k in "${kiosks[@]}"; do
   [ "$(on "$tree" stat -c '%U %a' "$cleanup" 2>&1)" = "root 755" ] || fail "$host lacks LightDM's session-cleanup script"
   grep -q 'DontZap' "$work/$tree/etc/X11/xorg.conf.d/10-plimbo-kiosk.conf" || fail "$host can be zapped"
   cmp -s "$work/$tree/srv/plimbo/drive-a/PlimboPrice.txt" "$work/PlimboPrice.txt" || fail "$host lacks the price list"
-  for f in srv/plimbo/drive-a:755 srv/plimbo/drive-a/PlimboPrice.txt:644 home/kiosk/.xsessionrc:644; do
+  for f in srv/plimbo/drive-a:755 srv/plimbo/drive-a/PlimboPrice.txt:644 etc/default/plimbo-kiosk:644; do
     [ "$(on "$tree" stat -c '%U:%G %a' "/${f%:*}")" = "root:root ${f#*:}" ] || fail "$host's /${f%:*} is $(on "$tree" stat -c '%U:%G %a' "/${f%:*}")"
   done
-  # As Debian's Xsession reads it at login, as the kiosk.
-  [ "$(on "$tree" runuser -u kiosk -- env HOME=/home/kiosk USERXSESSIONRC=/home/kiosk/.xsessionrc \
-        sh -c '. /etc/X11/Xsession.d/40x11-common_xsessionrc; echo "$QT_SCALE_FACTOR"')" = 2 ] ||
-    fail "$host's session does not read .xsessionrc"
+  [ "$(on "$tree" runuser -u kiosk -- sh -c '. /etc/default/plimbo-kiosk; echo "$QT_SCALE_FACTOR"')" = 2 ] ||
+    fail "$host's session settings do not give the scale factor"
+  [ ! -e "$work/$tree/home/kiosk/.xsessionrc" ] || fail "$host keeps settings in the kiosk's own home"
   [ -s "$work/$tree/etc/apt/keyrings/plimbo-archive-keyring.gpg" ] && [ ! -e "$work/$tree/usr/share/keyrings/plimbo-archive-keyring.gpg" ] &&
     grep -qx 'Signed-By: /etc/apt/keyrings/plimbo-archive-keyring.gpg' "$work/$tree/etc/apt/sources.list.d/plimbo.sources" ||
     fail "$host's repository key is not (only) in /etc/apt/keyrings"
@@ -156,6 +176,25 @@ done
 grep '^PLAY \[Plimbo kiosks\]' "$work/play.log"
 batches
 
+echo "== a dry run (--check) with a changed setting on kiosk13"
+extra[kiosk13]="plimbo_blank_after: 300"
+play --check || { cat "$work/play.log"; fail "the dry run failed"; }
+grep -qx 'export PLIMBO_BLANK_AFTER=0' "$work/trixie/etc/default/plimbo-kiosk" || fail "the dry run changed kiosk13's settings"
+[ "$(handled)" = kiosk13 ] || fail "the dry run's display settings' handler ran on '$(handled)', not on kiosk13 alone"
+
+# The setting, with a task that fails after it.
+mv "$work/trixie/etc/X11/xorg.conf.d" "$work/xorg.conf.d" && touch "$work/trixie/etc/X11/xorg.conf.d"
+if play --limit kiosk13; then fail "the play went on past a failing task"; fi
+rm "$work/trixie/etc/X11/xorg.conf.d" && mv "$work/xorg.conf.d" "$work/trixie/etc/X11/"
+grep -qx 'export PLIMBO_BLANK_AFTER=300' "$work/trixie/etc/default/plimbo-kiosk" || fail "kiosk13's blank time was not set"
+[ "$(handled)" = kiosk13 ] || fail "the failure held back kiosk13's display settings' handler"
+
+echo "== drive A in a folder the kiosk's account owns, on kiosk12"
+extra[kiosk12]="plimbo_drive_a: /home/kiosk/drive-a"
+if play --limit kiosk12; then fail "a play put drive A in the kiosk's home"; fi
+extra[kiosk12]=""
+grep -q '/home/kiosk, on the way to drive A' "$work/play.log" || fail "the play did not name the folder the kiosk's account owns"
+
 echo "== a batch size that differs from kiosk to kiosk"
 extra[kiosk12b]="plimbo_batch: 1"
 if play; then fail "a play with two batch sizes ran"; fi
@@ -169,6 +208,9 @@ printf '"Adult","Nike    ","Running",8.5\r\n' >"$work/PlimboPrice.txt"
 if play --limit kiosk13; then fail "a refused price list did not stop the play"; fi
 grep -q "^fatal: \[kiosk13 -> localhost\]: FAILED! => .*$work/PlimboPrice.txt" "$work/play.log" || fail "the play did not stop at the check"
 grep -q '^PLAY \[Plimbo kiosks\]' "$work/play.log" && fail "a kiosk was touched after the check failed"
+# A control machine whose checker passes it: the kiosk's own refuses it.
+if play --limit kiosk13 -e plimbo_checker=/bin/true; then fail "a price list the shop refuses reached kiosk13"; fi
+grep -q '^fatal: \[kiosk13\]: FAILED! => .*failed to validate' "$work/play.log" || fail "kiosk13's own checker did not stop the list"
 for k in "${kiosks[@]}"; do
   cmp -s <(list_on "${k%%:*}") "$root/sample/PlimboPrice.txt" || fail "a refused price list reached ${k##*:}"
 done
@@ -177,12 +219,12 @@ sed -n '/^fatal: /p' "$work/play.log" | cut -c 1-300
 echo "== a good price list, and a changed setting on kiosk13"
 sed 's/,80,/,81,/' "$root/sample/PlimboPrice.txt" >"$work/PlimboPrice.txt"
 on trixie systemctl disable lightdm.service 2>/dev/null
-extra[kiosk13]="plimbo_blank_after: 300"
+extra[kiosk13]="plimbo_blank_after: 600"
 play || fail "the run with a good price list failed"
 for k in "${kiosks[@]}"; do
   cmp -s <(list_on "${k%%:*}") "$work/PlimboPrice.txt" || fail "the new price list did not reach ${k##*:}"
 done
-grep -qx 'export PLIMBO_BLANK_AFTER=300' "$work/trixie/home/kiosk/.xsessionrc" || fail "kiosk13's blank time was not set"
+grep -qx 'export PLIMBO_BLANK_AFTER=600' "$work/trixie/etc/default/plimbo-kiosk" || fail "kiosk13's blank time was not set"
 [ "$(handled)" = kiosk13 ] || fail "the display settings' handler ran on '$(handled)', not on kiosk13 alone"
 [ "$(on trixie systemctl is-enabled lightdm.service)" = enabled ] || fail "LightDM was left disabled on kiosk13"
 
@@ -194,7 +236,7 @@ for deb in "${deb12[0]}" "${deb13[0]}"; do
   sed -i 's/^Version: \([^+]*\)/Version: \1.1/' "$work/repack/DEBIAN/control"
   dpkg-deb -b "$work/repack" "$work/new-$(basename "$deb")" >/dev/null
 done
-publish "$work"/new-*.deb || { cat "$work/publish.log"; fail "publish.sh failed on a new version"; }
+publish "$work/repo" "$work"/new-*.deb || { cat "$work/publish.log"; fail "publish.sh failed on a new version"; }
 play || fail "the run with a new version failed"
 for k in bookworm:"${deb12[0]}" bookworm2:"${deb12[0]}" trixie:"${deb13[0]}"; do
   tree="${k%%:*}"

@@ -50,11 +50,15 @@ if [ "${#missing[@]}" -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
   # Another of our scripts may be installing at the same moment (CI runs the
-  # virtual kiosk beside the other checks): one at a time, or apt refuses.
-  one_at_a_time=(flock /tmp/plimbo-setup.lock)
+  # virtual kiosk beside the other checks), or the system's own daily apt
+  # run: one at a time (apt's lists folder, root's, is the lock among ours;
+  # apt waits for its own), or apt refuses at once. Never a question to
+  # answer while others wait.
+  apt_get=(env DEBIAN_FRONTEND=noninteractive flock -w 900 /var/lib/apt/lists
+           apt-get -o DPkg::Lock::Timeout=600)
   if [ -n "$host_arch" ] && ! dpkg --print-foreign-architectures | grep -qx "$host_arch"; then
     $SUDO dpkg --add-architecture "$host_arch"
   fi
-  $SUDO "${one_at_a_time[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO "${one_at_a_time[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  $SUDO "${apt_get[@]}" update -qq
+  $SUDO "${apt_get[@]}" install -y -qq --no-install-recommends "${missing[@]}"
 fi

@@ -105,6 +105,7 @@ done <<'ROWS'
 4294968|32768|no 0|the shop starts afresh after 180 seconds without a touch; the screen never goes dark|PLIMBO_IDLE_RESET=4294968 is not a whole number of seconds from 0 to 4294967; using 180
 5|0|no 0|the shop starts afresh after 7 seconds without a touch; the screen never goes dark||PLIMBO_IDLE_RESET=7
 5|0|no 0|the shop starts afresh after 5 seconds without a touch; the screen never goes dark|.*/defaults cannot be read as NAME=value lines; the session goes on without it|PLIMBO_IDLE_RESET=7 (
+5|0|no 0|the shop starts afresh after 5 seconds without a touch; the screen never goes dark|.*/defaults cannot be read as NAME=value lines; the session goes on without it|export QT-SCALE=2
 0|32767|yes 32767|the shop is never started afresh for want of a touch; the screen goes dark after 32767 seconds without a touch|
 3s|ten|no 0|the shop starts afresh after 180 seconds without a touch; the screen never goes dark|PLIMBO_BLANK_AFTER=ten is not a whole number of seconds from 0 to 32767; the screen never goes dark
 ROWS

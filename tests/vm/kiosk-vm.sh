@@ -108,7 +108,8 @@ vm_disk() {
 }
 
 # A PC has its standard VGA card and a PS/2 keyboard; an ARM board (QEMU's
-# "virt") a virtio GPU, a USB keyboard and its PL011 serial line.
+# "virt") a virtio GPU, a USB keyboard and its PL011 serial line. The USB
+# devices go after their controller, KVM's "-cpu host" after the board's.
 # The disk's flushes stop at this machine's memory (cache=unsafe): dpkg's
 # many syncs cost the emulated kiosk nothing, and a power cut still loses
 # all that the guest had not yet written to its disk.
@@ -117,12 +118,12 @@ vm_qemu() {
   [ "$vm_arch" = arm64 ] && machine=(-M virt -cpu max -device virtio-gpu-pci -device usb-kbd) console=ttyAMA0
   [ "$1" = kvm ] && accel=(-accel kvm -cpu host -smp 2)
   rm -f "$vm/qmp.sock" "$vm/qemu.pid"
-  "$(vm_emulator "$vm_release")" "${machine[@]}" "${accel[@]}" -m 2048 -name plimbo-kiosk \
+  "$(vm_emulator "$vm_release")" -m 2048 -name plimbo-kiosk \
     -kernel "$(ls "$tree"/boot/vmlinuz-* | tail -n 1)" -initrd "$(ls "$tree"/boot/initrd.img-* | tail -n 1)" \
     -append "root=/dev/vda rw console=$console net.ifnames=0" \
     -drive file="$vm/disk.raw",if=virtio,format=raw,cache=unsafe \
     -nic user,model=virtio-net-pci,hostfwd=tcp:127.0.0.1:"$vm_port"-:22 \
-    -device qemu-xhci -device usb-tablet -display none \
+    -device qemu-xhci -device usb-tablet "${machine[@]}" "${accel[@]}" -display none \
     -serial file:"$vm/serial.log" -qmp unix:"$vm/qmp.sock",server=on,wait=off \
     -daemonize -pidfile "$vm/qemu.pid"
 }

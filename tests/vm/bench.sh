@@ -21,8 +21,9 @@
 #     in progress alone and is what the shop runs with once the kiosk is
 #     left alone.
 #
-#   bash tests/vm/bench.sh [bookworm] [trixie]
-#       (as root, after scripts/package.sh, and scripts/package.sh --dist trixie for trixie)
+#   bash tests/vm/bench.sh [bookworm] [trixie] [bookworm-arm64] [trixie-arm64]
+#       (as root, after scripts/package.sh, and scripts/package.sh --dist trixie for trixie,
+#       --arch arm64 for an ARM kiosk, whose release then holds both architectures' packages)
 #
 # It prints the seconds from power-on and from the end of the play to the
 # menu on the screen; under QEMU's emulation (TCG) they say more about the
@@ -43,17 +44,23 @@ skip() {
   echo "SKIP: the kiosk bench: $*"
   exit 77
 }
+source "$root/tests/vm/kiosk-vm.sh"
 setup_log="$(mktemp)"
-if ! bash "$root/scripts/setup.sh" qemu-system-x86 mmdebstrap ansible reprepro gnupg openssh-client \
-  python3-pil e2fsprogs >"$setup_log" 2>&1; then
-  command -v qemu-system-x86_64 >/dev/null || { rm -f "$setup_log"; skip "QEMU cannot be installed here"; }
+# shellcheck disable=SC2046
+if ! bash "$root/scripts/setup.sh" $(for release in "${releases[@]}"; do vm_tools "$release"; done) mmdebstrap \
+  ansible reprepro gnupg openssh-client python3-pil e2fsprogs >"$setup_log" 2>&1; then
+  for release in "${releases[@]}"; do
+    command -v "$(vm_emulator "$release")" >/dev/null || { rm -f "$setup_log"; skip "QEMU cannot be installed here"; }
+  done
   cat "$setup_log"
   echo "FAIL: the kiosk bench's tools could not be installed"
   exit 1
 fi
 rm -f "$setup_log"
-qemu-system-x86_64 -accel help 2>/dev/null | grep -qx tcg || skip "this QEMU cannot emulate a PC"
-source "$root/tests/vm/kiosk-vm.sh"
+for release in "${releases[@]}"; do
+  "$(vm_emulator "$release")" -accel help 2>/dev/null | grep -qx tcg ||
+    skip "$(vm_emulator "$release") cannot emulate a $(vm_arch_of "$release") machine here"
+done
 
 work="$(mktemp -d /var/tmp/plimbo-bench.XXXXXX)"
 keeper=""
@@ -80,27 +87,49 @@ fail() { echo "FAIL: $*"; failures+=("$release: $*"); }
 fatal() { fail "$*"; exit 1; }
 since() { echo "$(date +%s.%N) $1" | awk '{printf "%.0f", $1 - $2}'; }
 
-# The packages, the chain's signed repository and the control machine's checker.
-declare -A deb
-for release in "${releases[@]}"; do
+# The package built for a release, copied: a package built meanwhile does
+# not change this run.
+package_of() {
+  local found
   shopt -s nullglob
-  if [ "$release" = "$(. /etc/os-release && echo "$VERSION_CODENAME")" ]; then
+  if [ "$1" = "$(. /etc/os-release && echo "$VERSION_CODENAME")" ]; then
     found=("$root"/build/package/plimbo-shop_*.deb)
   else
-    found=("$root"/build/package/"$release"/plimbo-shop_*.deb)
+    found=("$root"/build/package/"$1"/plimbo-shop_*.deb)
   fi
   shopt -u nullglob
-  [ "${#found[@]}" -eq 1 ] || fatal "build the $release package first (scripts/package.sh)"
-  # A copy: a package built meanwhile does not change this run.
-  cp "${found[0]}" "$work/"
-  deb[$release]="$work/$(basename "${found[0]}")"
+  [ "${#found[@]}" -eq 1 ] && cp "${found[0]}" "$work/" && echo "$work/$(basename "${found[0]}")"
+}
+
+# The packages, the chain's signed repository and the control machine's
+# checker. An ARM kiosk's release holds the PC package as well, as a chain's
+# does: the kiosk's apt picks its own. The checker runs here, so it comes
+# from a package of this machine's architecture.
+declare -A deb
+published=()
+checker=""
+for release in "${releases[@]}"; do
+  deb[$release]="$(package_of "$release")" || fatal "build the $release package first (scripts/package.sh)"
+  published+=("${deb[$release]}")
+  if [ "${release%-*}" != "$release" ]; then
+    pc="$(package_of "${release%-*}")" || fatal "build the ${release%-*} package too (scripts/package.sh)"
+    [[ " ${published[*]} " == *" $pc "* ]] || published+=("$pc")
+  fi
 done
+for package in "${published[@]}"; do
+  [ -n "$checker" ] || [ "$(dpkg-deb -f "$package" Architecture)" != "$vm_host_arch" ] || checker="$package"
+done
+[ -n "$checker" ] || fatal "build a $vm_host_arch package too, for this machine's price checker (scripts/package.sh)"
 export GNUPGHOME="$work/gnupg"
 mkdir -m 700 "$GNUPGHOME"
-bash "$root/scripts/publish.sh" "$work/repo" "${deb[@]}" >/dev/null || fatal "publish.sh failed"
+bash "$root/scripts/publish.sh" "$work/repo" "${published[@]}" >/dev/null || fatal "publish.sh failed"
 # What publish.sh says to serve: the repository and its key, without reprepro's state.
 public="$work/repo/public"
-dpkg-deb -x "${deb[${releases[0]}]}" "$work/control"
+dpkg-deb -x "$checker" "$work/control"
+# An ARM kiosk's tree is made under emulation: before any kiosk starts.
+for release in "${releases[@]}"; do
+  vm_base "$release" || { [ $? -eq 77 ] && skip "$release kiosks cannot be made here"; fatal "no $release base tree"; }
+done
 
 # The shop's own pictures of its screens, from the sample list and from the
 # new list (Nike's basketball shoes at $123 rather than $95).
@@ -238,6 +267,7 @@ for release in "${releases[@]}"; do
   vm_disk "$release" || fatal "no $release disk"
   # Only a first machine that never starts means QEMU cannot run here.
   vm_power_on || { [ "$release" = "${releases[0]}" ] && skip "QEMU does not start here"; fatal "QEMU did not start"; }
+  figures[$release.under]="$vm_under"
   vm_wait_ssh 600 || { tail -n 20 "$vm/serial.log"; fatal "the $release kiosk did not come up"; }
   copy_repo || fatal "cannot copy the repository onto the kiosk"
   # The X server's own screen-saver time, one minute (its shortest) rather
@@ -274,6 +304,11 @@ INVENTORY
   play || { cat "$work/play.log"; fatal "the first run failed"; }
   figures[$release.play1]="$play_seconds"
   [ "$(changed)" -gt 0 ] || fail "the first run changed nothing"
+  echo "the chain's repository for $(sed -n 's/^Codename: //p' "$public/dists/${release%-*}/Release"):" \
+       "$(grep '^Architectures:' "$public/dists/${release%-*}/Release"); the kiosk's apt:"
+  vm_ssh 'echo "$(dpkg --print-architecture) machine, installed:" \
+          "$(dpkg-query -W -f "\${Package} \${Version} \${Architecture}" plimbo-shop)"; apt-cache policy plimbo-shop' |
+    sed 's/^/    /'
   if wait_for first-run "$menu" 180; then
     figures[$release.play-to-menu]="$(since "$play_ended")"
     echo "the menu is on the screen ${figures[$release.play-to-menu]} s after the play ($matched)"
@@ -410,9 +445,9 @@ INVENTORY
   vm_end
 done
 
-echo "== seconds, on this machine under $vm_accel (under emulation they measure the emulator more than the kiosk)"
+echo "== seconds, on this machine (under emulation they measure the emulator more than the kiosk)"
 printf '%-42s' ""; printf '%12s' "${releases[@]}"; echo
-for figure in "play1:the first play" "play-to-menu:the end of the first play to the menu" \
+for figure in "under:KVM or QEMU's emulation (TCG)" "play1:the first play" "play-to-menu:the end of the first play to the menu" \
               "play2:the second play (nothing to change)" "reboot:'systemctl reboot' to the menu" \
               "boot:power-on to the menu (after a power cut)" "play3:the play with a new price list" \
               "play4:the play with a changed setting"; do

@@ -213,17 +213,17 @@ find_price() {
   keys ctrl a; keys 3
   tap 420 134   # Find Price
 }
-# The price box, and the whole screen, against the pictures of both lists,
-# for up to 20 s (a busy machine draws late).
+# The adult screen, then its price box against the pictures of both lists:
+# the one it is clearly nearer (the greyed figures of two prices differ in
+# too few pixels to fail a match). For up to 20 s: a busy machine draws late.
 price_shown() {
-  local list end=$((SECONDS + 20))
+  local nearer end=$((SECONDS + 20))
   while :; do
-    for list in old new; do
-      if shows "$1" "$work/$list/screens/adult.png" && shows "$1" "$work/$list/screens/adult.png" 472 114 89 33; then
-        echo "$list"
-        return
-      fi
-    done
+    if shows "$1" "$work/old/screens/adult.png"; then
+      nearer="$("$vm_python" "$root/tests/vm/screen.py" nearest "$shots/$release-$1.png" 472 114 89 33 \
+                "$work/old/screens/adult.png" "$work/new/screens/adult.png")" &&
+        { echo "$(basename "$(dirname "$(dirname "$nearer")")")"; return; }
+    fi
     [ "$SECONDS" -lt "$end" ] || break
     sleep 1
   done

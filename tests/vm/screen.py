@@ -13,6 +13,11 @@ the shop's own picture of a screen.
       differ there ("12.0% differ at 119,117"), or of the part X Y W H of
       it; exit 0 when few enough do for the same screen drawn by another X
       server with its own font rendering, 1 when not.
+  screen.py nearest SHOT X Y W H REFERENCE...
+      which reference's part X Y W H is clearly the nearest to the screen's
+      (each placed where it fits best): says its path, or nothing and exit 1
+      when none is. Faint figures, such as a price greyed out, differ in too
+      few pixels to fail a match, but still tell two pictures apart.
 """
 import json
 import socket
@@ -134,6 +139,25 @@ def match(shot_path, reference_path, part):
     return 0 if share <= SHARE_TOLERANCE else 1
 
 
+def nearest(shot_path, part, reference_paths):
+    screen = Image.open(shot_path).convert("RGB")
+    x, y, w, h = part
+    costs = []
+    for path in reference_paths:
+        reference = Image.open(path).convert("RGB")
+        place = locate(screen, reference)
+        if place is None:
+            return 1
+        diff = difference(screen, reference, *place).crop((x, y, x + w, y + h))
+        costs.append((sum(i * n for i, n in enumerate(diff.histogram())), path))
+    costs.sort()
+    # Clearly: at most half the difference of the next nearest.
+    if len(costs) > 1 and 2 * costs[0][0] > costs[1][0]:
+        return 1
+    print(costs[0][1])
+    return 0
+
+
 def main(argv):
     if len(argv) < 3:
         raise SystemExit(__doc__)
@@ -149,6 +173,8 @@ def main(argv):
         monitor(target, {"execute": "quit"})
     elif what == "match" and len(rest) in (1, 5):
         return match(target, rest[0], [int(v) for v in rest[1:]])
+    elif what == "nearest" and len(rest) >= 5:
+        return nearest(target, [int(v) for v in rest[:4]], rest[4:])
     else:
         raise SystemExit(__doc__)
     return 0

@@ -104,10 +104,9 @@ package_of() {
 # The packages, the chain's signed repository and the control machine's
 # checker. An ARM kiosk's release holds the PC package as well, as a chain's
 # does: the kiosk's apt picks its own. The checker runs here, so it comes
-# from a package of this machine's architecture.
+# from the package built for this machine's release and architecture.
 declare -A deb
 published=()
-checker=""
 for release in "${releases[@]}"; do
   deb[$release]="$(package_of "$release")" || fatal "build the $release package first (scripts/package.sh)"
   published+=("${deb[$release]}")
@@ -116,10 +115,8 @@ for release in "${releases[@]}"; do
     [[ " ${published[*]} " == *" $pc "* ]] || published+=("$pc")
   fi
 done
-for package in "${published[@]}"; do
-  [ -n "$checker" ] || [ "$(dpkg-deb -f "$package" Architecture)" != "$vm_host_arch" ] || checker="$package"
-done
-[ -n "$checker" ] || fatal "build a $vm_host_arch package too, for this machine's price checker (scripts/package.sh)"
+checker="$(package_of "$(. /etc/os-release && echo "$VERSION_CODENAME")")" ||
+  fatal "build this machine's package too, for its price checker (scripts/package.sh)"
 export GNUPGHOME="$work/gnupg"
 mkdir -m 700 "$GNUPGHOME"
 bash "$root/scripts/publish.sh" "$work/repo" "${published[@]}" >/dev/null || fatal "publish.sh failed"

@@ -16,6 +16,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 bash "$root/scripts/setup.sh" ansible ansible-lint mmdebstrap reprepro gnupg >/dev/null
 source "$root/scripts/debian-tree.sh"
+source "$root/tests/support/chain-inventory.sh"
 work="$(mktemp -d /var/tmp/plimbo-chain.XXXXXX)"
 trap 'tree_release; tree_remove "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -98,17 +99,8 @@ kiosks=(bookworm:kiosk12 trixie:kiosk13)
 declare -A extra=()   # further variables of a kiosk
 inventory() {
   local k
+  chain_inventory 2
   cat <<INVENTORY
-all:
-  vars:
-    plimbo_repo_url: file:///srv/plimbo-repo
-    plimbo_repo_key: $public/plimbo-archive-keyring.gpg
-    plimbo_price_list: $work/PlimboPrice.txt
-    plimbo_checker: $work/control/usr/bin/plimbo-check-prices
-    plimbo_batch: 2
-  children:
-    kiosks:
-      vars:
         ansible_connection: community.general.chroot
         ansible_python_interpreter: /usr/bin/python3
         plimbo_scale_factor: 2

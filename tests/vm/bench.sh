@@ -45,6 +45,7 @@ skip() {
   exit 77
 }
 source "$root/tests/vm/kiosk-vm.sh"
+source "$root/tests/support/chain-inventory.sh"
 setup_log="$(mktemp)"
 # shellcheck disable=SC2046
 if ! bash "$root/scripts/setup.sh" $(for release in "${releases[@]}"; do vm_tools "$release"; done) mmdebstrap \
@@ -276,17 +277,9 @@ for release in "${releases[@]}"; do
 xserver-command=X -s 1
 CONF
   cp "$work/old/PlimboPrice.txt" "$work/PlimboPrice.txt"
-  cat >"$work/inventory.yml" <<INVENTORY
-all:
-  vars:
-    plimbo_repo_url: file:///srv/plimbo-repo
-    plimbo_repo_key: $public/plimbo-archive-keyring.gpg
-    plimbo_price_list: $work/PlimboPrice.txt
-    plimbo_checker: $work/control/usr/bin/plimbo-check-prices
-    plimbo_batch: 1
-  children:
-    kiosks:
-      vars:
+  {
+    chain_inventory 1
+    cat <<INVENTORY
         ansible_user: root
         ansible_python_interpreter: /usr/bin/python3
         plimbo_idle_reset: 30
@@ -296,6 +289,7 @@ all:
           ansible_port: $vm_port
           ansible_ssh_private_key_file: $vm_cache/$release/id_ed25519
 INVENTORY
+  } >"$work/inventory.yml"
 
   echo "== the first run"
   play || { cat "$work/play.log"; fatal "the first run failed"; }

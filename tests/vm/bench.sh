@@ -364,6 +364,12 @@ INVENTORY
   else
     fail "after 90 s left alone the screen does not show the menu ($matched): $shots/$release-left-alone.png"
   fi
+  # What the X server itself says: no screen saver, no power saving.
+  saver="$(vm_ssh 'DISPLAY=:0 XAUTHORITY=/var/run/lightdm/root/:0 xset q' |
+           sed -n 's/^ *\(prefer blanking: *[a-z]*\).*/\1/p; s/^ *\(timeout: *[0-9]*\).*/\1/p; s/^ *\(DPMS is [A-Za-z]*\)/\1/p' |
+           tr -s ' ' | paste -sd ',')"
+  echo "the X server: $saver"
+  [ "$saver" = "prefer blanking: no,timeout: 0,DPMS is Disabled" ] || fail "the X server would darken the screen: $saver"
   shown="$(order new-order)"
   if [ "$shown" = new ]; then
     echo "the next order's Find Price gives the new price"

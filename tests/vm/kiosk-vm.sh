@@ -19,11 +19,13 @@
 #   vm_tools RELEASE       the Debian packages that make its tree and boot it
 #   vm_base RELEASE        the release's base tree, made once and kept in $vm_cache;
 #                          77 when another architecture's programs cannot run here
-#   vm_disk RELEASE        a fresh disk from that tree
+#   vm_disk RELEASE        a fresh disk from that tree; $vm_slow is how many times
+#                          longer than a PC kiosk it takes to boot and draw (4 for
+#                          another architecture's, emulated instruction by instruction)
 #   vm_power_on            starts the machine: KVM where a guest really runs
 #                          under it, else QEMU's own emulation (TCG); $vm_under
 #                          says which
-#   vm_wait_ssh SECONDS    until its ssh server answers
+#   vm_wait_ssh SECONDS    until its ssh server answers (SECONDS a PC kiosk's: times $vm_slow)
 #   vm_ssh COMMAND...      runs a command on it as root
 #   vm_monitor ...         tests/vm/screen.py with the monitor's socket:
 #                          shot, keys, click, move, quit
@@ -102,6 +104,8 @@ vm_disk() {
   [ -n "$vm" ] || vm="$(mktemp -d /var/tmp/plimbo-vm.XXXXXX)"
   vm_release="$1"
   vm_arch="$(vm_arch_of "$1")"
+  vm_slow=1
+  [ "$vm_arch" = "$vm_host_arch" ] || vm_slow=4
   rm -f "$vm/disk.raw"
   truncate -s 6G "$vm/disk.raw"
   mkfs.ext4 -q -F -d "$vm_cache/$1/tree" "$vm/disk.raw" >/dev/null
@@ -182,7 +186,7 @@ vm_ssh() {
 }
 
 vm_wait_ssh() {
-  local end=$((SECONDS + $1))
+  local end=$((SECONDS + $1 * vm_slow))
   while [ "$SECONDS" -lt "$end" ]; do
     vm_ssh -o ControlMaster=no -o ControlPath=none true 2>/dev/null </dev/null && return 0
     vm_running || return 1

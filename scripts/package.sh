@@ -15,9 +15,10 @@
 #                                       for arm64, cross-built with Debian's cross
 #                                       compilers in a clean tree (Debian 12 unless
 #                                       --dist): the whole test suite run on arm64 under
-#                                       emulation (qemu-user-static; --no-tests leaves it
-#                                       out), the package built and checked, then installed
-#                                       and tried with apt in a clean arm64 tree ->
+#                                       emulation (qemu-user-static), the package built and
+#                                       checked, then installed and tried with apt in a clean
+#                                       arm64 tree (--no-tests: no tests, and the package tried
+#                                       in the tree it was built in) ->
 #                                       build/package/<release>-arm64/plimbo-shop_<version>_arm64.deb;
 #                                       exits 77 where arm64 programs cannot run here
 #   bash scripts/package.sh --host-arch arm64
@@ -50,23 +51,14 @@ if [ -n "$dist" ] || { [ -n "$arch" ] && [ "$arch" != "$(dpkg --print-architectu
 fi
 cd "$root"
 build=(-b)
+bash "$root/scripts/setup.sh" --packaging ${host_arch:+--host-arch "$host_arch"}
+dpkg-checkbuilddeps ${host_arch:+-a "$host_arch"}
 if [ -n "$host_arch" ]; then
   # Debian's cross-building: the build dependencies for that architecture,
-  # the tools that run them (cmake, moc) for this one.
-  if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
-  dpkg --print-foreign-architectures | grep -qx "$host_arch" || $sudo dpkg --add-architecture "$host_arch"
-  $sudo apt-get update -qq
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get install -y -qq --no-install-recommends build-essential crossbuild-essential-"$host_arch" \
-    dpkg-dev debhelper lintian >/dev/null
-  $sudo apt-get build-dep -y -qq --host-architecture "$host_arch" ./ >/dev/null
-  dpkg-checkbuilddeps -a "$host_arch"
-  # The package never runs its tests while it builds (debian/rules): say so.
+  # the tools that run them (cmake, moc) for this one. The package never
+  # runs its tests while it builds (debian/rules): say so.
   export DEB_BUILD_OPTIONS="nocheck${DEB_BUILD_OPTIONS:+ $DEB_BUILD_OPTIONS}"
   build+=(--host-arch "$host_arch" -Pcross,nocheck)
-else
-  bash "$root/scripts/setup.sh" build-essential dpkg-dev debhelper lintian
-  dpkg-checkbuilddeps
 fi
 
 version="$(dpkg-parsechangelog -S Version)"

@@ -2,16 +2,24 @@
 # Installs what building and running the shop needs, from Debian's packages,
 # and any further packages named on the command line.
 # Safe to run again: it installs only what is missing.
-#   setup.sh [--host-arch ARCH] [PACKAGE...]
+#   setup.sh [--packaging] [--host-arch ARCH] [PACKAGE...]
 # With --host-arch (arm64), also Debian's cross compilers for ARCH and the
 # libraries below for ARCH, beside this machine's, to build for ARCH and run
 # the tests under emulation; dpkg is told of ARCH first if it must be.
+# With --packaging, only what building and checking the Debian package needs
+# (for ARCH with --host-arch): Debian's packaging tools, lintian, the checks
+# of its menu and software-centre entries, and its build dependencies.
 set -euo pipefail
 host_arch=""
-if [ "${1:-}" = --host-arch ]; then
-  host_arch="$2"
-  shift 2
-fi
+packaging=""
+while [ "$#" -gt 0 ]; do
+  case "$1" in
+    --host-arch) host_arch="$2"; shift 2 ;;
+    --packaging) packaging=yes; shift ;;
+    *) break ;;
+  esac
+done
+root="$(cd "$(dirname "$0")/.." && pwd)"
 
 libraries=(
   qt6-base-dev libgl-dev      # Qt 6 Widgets, Qt Test and the OpenGL headers Qt's CMake files ask for
@@ -37,17 +45,21 @@ packages=(
   orca python3-pyatspi at-spi2-core dbus-bin # a real screen reader on the accessibility bus, for what a blind customer hears
   "$@"
 )
-if [ -n "$host_arch" ]; then
+if [ -n "$packaging" ]; then
+  packages=(build-essential dpkg-dev debhelper lintian desktop-file-utils appstream "$@")
+  [ -z "$host_arch" ] || packages+=(crossbuild-essential-"$host_arch")
+elif [ -n "$host_arch" ]; then
   packages+=(crossbuild-essential-"$host_arch" "${libraries[@]/%/:$host_arch}")
 fi
+build_deps_met() { [ -z "$packaging" ] || (cd "$root" && dpkg-checkbuilddeps ${host_arch:+-a "$host_arch"} 2>/dev/null); }
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 
-if [ "${#missing[@]}" -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
+if [ "${#missing[@]}" -gt 0 ] || ! build_deps_met; then
+  echo "Installing: ${missing[*]}${packaging:+ and the build dependencies}"
   if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
   # Another of our scripts may be installing at the same moment (CI runs the
   # virtual kiosk beside the other checks), or the system's own daily apt
@@ -60,5 +72,6 @@ if [ "${#missing[@]}" -gt 0 ]; then
     $SUDO dpkg --add-architecture "$host_arch"
   fi
   $SUDO "${apt_get[@]}" update -qq
-  $SUDO "${apt_get[@]}" install -y -qq --no-install-recommends "${missing[@]}"
+  [ "${#missing[@]}" -eq 0 ] || $SUDO "${apt_get[@]}" install -y -qq --no-install-recommends "${missing[@]}"
+  build_deps_met || $SUDO "${apt_get[@]}" build-dep -y -qq ${host_arch:+--host-architecture "$host_arch"} "$root"
 fi

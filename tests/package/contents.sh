@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The built package's contents, unpacked into a scratch root (dpkg-deb -x):
 # every part a shop needs is there, the checker from the package reads the
-# sample price list cleanly, and both programs print the package's version.
+# sample price list cleanly, its menu and software-centre entries are valid,
+# and every program prints the package's version.
 #   contents.sh PACKAGE.deb SAMPLE_FOLDER
 set -euo pipefail
 deb="$1"
@@ -26,6 +27,10 @@ grep -qx 'ExecStart=/usr/bin/plimbo' "$scratch/usr/lib/systemd/user/plimbo-shop.
 grep -qx 'Exec=/usr/bin/plimbo-kiosk' "$scratch/usr/share/xsessions/plimbo-kiosk.desktop"
 grep -qx 'shop="/usr/bin/plimbo"' "$scratch/usr/bin/plimbo-kiosk"
 grep -qx 'idle_time="/usr/libexec/plimbo-shop/plimbo-idle"' "$scratch/usr/bin/plimbo-kiosk"
+# The menu entries and the software-centre entry, as this release's own
+# checkers read them.
+desktop-file-validate "$scratch"/usr/share/applications/*.desktop
+appstreamcli validate --no-net "$scratch/usr/share/metainfo/invalid.plimbo.PlimboShop.metainfo.xml" >/dev/null
 # No package script enables the kiosk unit for every user's desktop.
 scripts="$(dpkg-deb --ctrl-tarfile "$deb" | tar -xO --wildcards './*inst' './*rm' 2>/dev/null || true)"
 if grep -q 'enable' <<<"$scripts"; then

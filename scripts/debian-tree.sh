@@ -68,7 +68,9 @@ tree_emulate() {
       { echo "$arch programs cannot run here: binfmt_misc cannot be mounted on $misc" >&2; return 1; }
     tree_emulation+=(mount)
   fi
-  bash "$(dirname "${BASH_SOURCE[0]}")/setup.sh" qemu-user-static binfmt-support >/dev/null
+  # A failed install is a failure, not a machine that cannot emulate.
+  bash "$(dirname "${BASH_SOURCE[0]}")/setup.sh" qemu-user-static binfmt-support >/dev/null ||
+    { echo "Debian's qemu-user-static could not be installed" >&2; exit 1; }
   if ! grep -qx enabled "$misc/qemu-$cpu" 2>/dev/null; then
     update-binfmts --enable "qemu-$cpu" && grep -qx enabled "$misc/qemu-$cpu" ||
       { echo "$arch programs cannot run here: qemu-$cpu could not be enabled in binfmt_misc" >&2; return 1; }

@@ -59,7 +59,7 @@ for p in "${packages[@]}"; do
 done
 
 if [ "${#missing[@]}" -gt 0 ] || ! build_deps_met; then
-  echo "Installing: ${missing[*]}${packaging:+ and the build dependencies}"
+  echo "Installing: ${missing[*]:-(the build dependencies)}"
   if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
   # Another of our scripts may be installing at the same moment (CI runs the
   # virtual kiosk beside the other checks), or the system's own daily apt
@@ -73,5 +73,5 @@ if [ "${#missing[@]}" -gt 0 ] || ! build_deps_met; then
   fi
   $SUDO "${apt_get[@]}" update -qq
   [ "${#missing[@]}" -eq 0 ] || $SUDO "${apt_get[@]}" install -y -qq --no-install-recommends "${missing[@]}"
-  build_deps_met || $SUDO "${apt_get[@]}" build-dep -y -qq ${host_arch:+--host-architecture "$host_arch"} "$root"
+  build_deps_met || $SUDO "${apt_get[@]}" build-dep -y -qq --no-install-recommends ${host_arch:+--host-architecture "$host_arch"} "$root"
 fi

@@ -34,10 +34,16 @@ echo "== ansible-lint"
 echo "== the repository"
 export GNUPGHOME="$work/gnupg"
 mkdir -m 700 "$GNUPGHOME"
-# The Debian 12 package once more as an arm64 one, for a second architecture.
-dpkg-deb -R "${deb12[0]}" "$work/repack"
-sed -i 's/^Architecture: .*/Architecture: arm64/' "$work/repack/DEBIAN/control"
-dpkg-deb -b "$work/repack" "$work/arm64.deb" >/dev/null
+# A second architecture: the arm64 package for Debian 12 where it was built
+# (package.sh --arch arm64), else the Debian 12 one relabelled.
+arm64=("$root"/build/package/bookworm-arm64/plimbo-shop_*_arm64.deb)
+if [ "${#arm64[@]}" -eq 1 ]; then
+  cp "${arm64[0]}" "$work/arm64.deb"
+else
+  dpkg-deb -R "${deb12[0]}" "$work/repack"
+  sed -i 's/^Architecture: .*/Architecture: arm64/' "$work/repack/DEBIAN/control"
+  dpkg-deb -b "$work/repack" "$work/arm64.deb" >/dev/null
+fi
 publish() { bash "$root/scripts/publish.sh" "$@" >"$work/publish.log" 2>&1; }
 # A first publish that reprepro stops part way has its key beside what it signed.
 echo "no package" >"$work/broken.deb"
@@ -135,8 +141,8 @@ play || { cat "$work/play.log"; fail "the first run failed"; }
 for k in "${kiosks[@]}"; do
   tree="${k%%:*}" host="${k##*:}"
   [ "$(recap "$host" changed)" -gt 0 ] || fail "the first run changed nothing on $host"
-  on "$tree" dpkg-query -W -f '${Status}\n' plimbo-shop lightdm | grep -vqx 'install ok installed' &&
-    fail "$host lacks the shop or LightDM"
+  [ "$(on "$tree" dpkg-query -W -f '${Status}\n' plimbo-shop lightdm 2>&1)" = \
+    "$(printf 'install ok installed\ninstall ok installed')" ] || fail "$host lacks the shop or LightDM"
   conf="$work/$tree/etc/lightdm/lightdm.conf.d/50-plimbo-kiosk.conf"
   grep -qx 'autologin-session=plimbo-kiosk' "$conf" || fail "$host does not log straight into plimbo-kiosk"
   cleanup="$(sed -n 's/^session-cleanup-script=//p' "$conf")"
@@ -221,20 +227,14 @@ grep -qx 'export PLIMBO_BLANK_AFTER=600' "$work/trixie/etc/default/plimbo-kiosk"
 [ "$(on trixie systemctl is-enabled lightdm.service)" = enabled ] || fail "LightDM was left disabled on kiosk13"
 
 echo "== a new version in the repository"
-# The same packages as the next release: the version's upstream part with ".1" after it.
-for deb in "${deb12[0]}" "${deb13[0]}"; do
-  rm -rf "$work/repack"
-  dpkg-deb -R "$deb" "$work/repack"
-  sed -i 's/^Version: \([^+]*\)/Version: \1.1/' "$work/repack/DEBIAN/control"
-  dpkg-deb -b "$work/repack" "$work/new-$(basename "$deb")" >/dev/null
-done
+for deb in "${deb12[0]}" "${deb13[0]}"; do next_version "$deb" "$work/new-$(basename "$deb")"; done
 publish "$work/repo" "$work"/new-*.deb || { cat "$work/publish.log"; fail "publish.sh failed on a new version"; }
 play || fail "the run with a new version failed"
 for k in bookworm:"${deb12[0]}" bookworm2:"${deb12[0]}" trixie:"${deb13[0]}"; do
   tree="${k%%:*}"
   old="$(dpkg-deb -f "${k#*:}" Version)"
   new="$(on "$tree" dpkg-query -W -f '${Version}' plimbo-shop)"
-  [ "$new" = "${old%%+*}.1${old#"${old%%+*}"}" ] || fail "$tree has $new, not the new version after $old"
+  [ "$new" = "$(next_of "$old")" ] || fail "$tree has $new, not the new version after $old"
   echo "$tree: $old -> $new"
 done
 echo "the chain: set up, unchanged on a second run, in batches of the inventory's size, a refused list stopped before any kiosk, a good one, a setting and a new version reached them"

@@ -328,7 +328,7 @@ x_wait_until 8 said_more "could not be checked: the checker ended with status 13
   fail "a killed checker was not said"
 sleep 2
 rm "$drive/killed"
-x_wait_until 14 fresh_menu "$good" && cmp -s "$(shop_list)/PlimboPrice.txt" "$drive/third.txt" &&
+x_wait_until $((14 * factor)) fresh_menu "$good" && cmp -s "$(shop_list)/PlimboPrice.txt" "$drive/third.txt" &&
   [ "$(grep -c "could not be checked" "$log")" -eq $((said + 1)) ] || fail "a list the checker could not judge was not taken once it could"
 echo "[${SECONDS}s] a list the checker could not judge was said once, and taken when it could"
 
@@ -343,7 +343,7 @@ x_wait_until 8 said_more "PlimboPrice.txt is refused" "$said" || fail "a named p
 mv "$drive/huge.txt" "$drive/PlimboPrice.txt"
 wait_for_log "It is larger than 4194304 bytes" 8 "a list larger than any price list was not refused"
 cp "$drive/new.txt" "$drive/PlimboPrice.txt"
-x_wait_until 8 fresh_menu "$good" && cmp -s "$(shop_list)/PlimboPrice.txt" "$drive/new.txt" ||
+x_wait_until $((8 * factor)) fresh_menu "$good" && cmp -s "$(shop_list)/PlimboPrice.txt" "$drive/new.txt" ||
   fail "after a named pipe and a huge file the next good list was not taken"
 echo "[${SECONDS}s] a named pipe and a huge file were refused; the next good list was taken"
 
@@ -364,9 +364,9 @@ old="$(shop_pid)"
 sed 's/^exec /export PLIMBO_TEST_BUILD=2\nexec /' "$bin/plimbo" >"$bin/new"
 upgrade "$bin/plimbo" "$bin/new"
 touched_while "a new version of the shop"
-x_wait_until 8 fresh_menu "$old" && tr '\0' '\n' <"/proc/$(shop_pid)/environ" | grep -qx PLIMBO_TEST_BUILD=2 &&
+x_wait_until $((8 * factor)) fresh_menu "$old" && tr '\0' '\n' <"/proc/$(shop_pid)/environ" | grep -qx PLIMBO_TEST_BUILD=2 &&
   grep -q "^plimbo-kiosk: starting the shop afresh: a new version, plimbo [0-9]" "$log" ||
-  fail "a new version of the shop was not started, and said, 8 s after the last touch"
+  fail "a new version of the shop was not started, and said, $((8 * factor)) s after the last touch"
 echo "[${SECONDS}s] a new version of the shop reached the screen at the idle moment"
 
 # A new version of the session: it starts again as it, in the same process,
@@ -382,7 +382,7 @@ old="$(shop_pid)"
 sed 's/^# plimbo-kiosk: /# plimbo-kiosk, the next version: /' "$bin/whole" >"$bin/new"
 upgrade "$program" "$bin/new"
 touched_while "a new version of the session"
-x_wait_until 10 fresh_menu "$old" && grep -q "the session's program changed; the session starts again" "$log" &&
+x_wait_until $((10 * factor)) fresh_menu "$old" && grep -q "the session's program changed; the session starts again" "$log" &&
   [ "$(grep -c "^plimbo-kiosk: Plimbo Shop " "$log")" -eq 2 ] || fail "the session did not start again as the new version"
 sleep 1
 ! kill -0 "$wm" 2>/dev/null && [ "$(pgrep -P "$session" -x openbox | wc -l)" -eq 1 ] &&

@@ -17,8 +17,8 @@
 #                                       --dist): the whole test suite run on arm64 under
 #                                       emulation (qemu-user-static), the package built and
 #                                       checked, then installed and tried with apt in a clean
-#                                       arm64 tree (--no-tests: no tests, and the package tried
-#                                       in the tree it was built in) ->
+#                                       arm64 tree (--no-tests: neither; its programs are still
+#                                       tried under emulation) ->
 #                                       build/package/<release>-arm64/plimbo-shop_<version>_arm64.deb;
 #                                       exits 77 where arm64 programs cannot run here
 #   bash scripts/package.sh --host-arch arm64

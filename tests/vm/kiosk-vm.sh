@@ -44,7 +44,9 @@ vm_host_arch="$(dpkg --print-architecture)"
 vm_arch_of() { case "$1" in *-*) echo "${1##*-}" ;; *) echo "$vm_host_arch" ;; esac; }
 vm_emulator() { case "$(vm_arch_of "$1")" in arm64) echo qemu-system-aarch64 ;; *) echo qemu-system-x86_64 ;; esac; }
 vm_tools() {
-  case "$(vm_arch_of "$1")" in arm64) echo qemu-system-arm arch-test ;; *) echo qemu-system-x86 ;; esac
+  # ipxe-qemu holds the virtio network card's option ROM, which QEMU loads on
+  # every board; the x86 emulator depends on it, the ARM one only recommends it.
+  case "$(vm_arch_of "$1")" in arm64) echo qemu-system-arm ipxe-qemu arch-test ;; *) echo qemu-system-x86 ;; esac
 }
 
 # What goes into the base tree; the stamp beside a kept tree says which
@@ -230,7 +232,7 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     *) echo "usage: kiosk-vm.sh bookworm|trixie|bookworm-arm64|trixie-arm64" >&2; exit 2 ;; esac
   # shellcheck disable=SC2046
   bash "$vm_here/../../scripts/setup.sh" $(vm_tools "$1") mmdebstrap openssh-client python3-pil >/dev/null
-  trap vm_end EXIT
+  trap 'vm_end; tree_release' EXIT
   trap 'exit 130' INT TERM
   vm_disk "$1"
   vm_power_on

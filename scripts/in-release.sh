@@ -33,6 +33,7 @@ while [ "$#" -gt 1 ]; do
 done
 [ "$#" -eq 1 ] || { echo "usage: in-release.sh [--arch ARCH] [--no-tests] RELEASE" >&2; exit 2; }
 dist="$1"
+[ "$(id -u)" -eq 0 ] || { echo "in-release.sh makes and enters Debian trees (mmdebstrap, chroot, mounts): run it as root" >&2; exit 1; }
 root="$(cd "$(dirname "$0")/.." && pwd)"
 here="$(. /etc/os-release && echo "$VERSION_CODENAME")"
 bash "$root/scripts/setup.sh" mmdebstrap arch-test

@@ -13,8 +13,8 @@
 #                                       build/package/<release>/plimbo-shop_<version>+<release>_<arch>.deb
 #   bash scripts/package.sh --arch arm64 [--dist trixie] [--no-tests]
 #                                       for arm64, cross-built with Debian's cross
-#                                       compilers in a clean tree (Debian 12 unless
-#                                       --dist): the whole test suite run on arm64 under
+#                                       compilers in a clean tree (this machine's
+#                                       release unless --dist): the whole test suite run on arm64 under
 #                                       emulation (qemu-user-static), the package built and
 #                                       checked, then installed and tried with apt in a clean
 #                                       arm64 tree (--no-tests: neither; its programs are still

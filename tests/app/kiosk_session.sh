@@ -157,7 +157,7 @@ echo "[${SECONDS}s] after SIGKILL the menu was back in $(($(now_ms) - t0)) ms"
 # "Clear - Exit": back for the next customer.
 old="$new"
 order_then_clear_exit || fail "could not make an order and press Clear - Exit"
-deadline=$((SECONDS + 10))
+deadline=$((SECONDS + 10 * factor))
 until new="$(shop_pid)" && [ -n "$new" ] && [ "$new" != "$old" ] && wait_for_window "The Plimbo Shop" 1; do
   [ "$SECONDS" -lt "$deadline" ] || fail "the menu did not come back after Clear - Exit"
   sleep 0.05
@@ -191,7 +191,7 @@ echo "[${SECONDS}s] with an unreadable price list the message showed, and the sh
 
 # Fixed: the menu comes back by itself.
 cp "$sample/PlimboPrice.txt" "$drive/PlimboPrice.txt"
-wait_for_window "The Plimbo Shop" 10 || fail "the menu did not come back after the price list was fixed"
+wait_for_window "The Plimbo Shop" $((10 * factor)) || fail "the menu did not come back after the price list was fixed"
 [ "$(starts)" -eq 2 ] || fail "$(starts) starts, not 2"
 echo "[${SECONDS}s] once the price list was fixed the menu came back"
 stop_session_as_new_kiosk
@@ -236,7 +236,7 @@ seen="$(checks)"
 sleep 3
 [ $(($(checks) - seen)) -le 1 ] || fail "a list the checker could not judge was checked $(($(checks) - seen)) times in 3 s"
 rm "$drive/killed"
-x_wait_until 10 [ -f "$state/plimbo-kiosk/PlimboPrice.txt" ] || fail "the list was not checked again once it could be"
+x_wait_until $((10 * factor)) [ -f "$state/plimbo-kiosk/PlimboPrice.txt" ] || fail "the list was not checked again once it could be"
 echo "[${SECONDS}s] a new kiosk's unjudged list: the idle reset works; checked $(checks) times, then taken"
 rm -f "$drive/checks"
 first="$(shop_pid)"

@@ -76,16 +76,19 @@ x_wait_until 10 orca_started || fail "Orca did not start: $(cat "$work/orca.out"
 # idle shop under emulation still spends a few percent on its timers).
 shop_pid=""
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null; }
+busy=""
 orca_quiet() {
-  local orca_before shop_before=0 shop_after=0
+  local orca_before orca_after shop_before=0 shop_after=0
   orca_before="$(cpu_ticks "$orca")" || return 0
   [ -z "$shop_pid" ] || shop_before="$(cpu_ticks "$shop_pid")" || return 0
   sleep 1
+  orca_after="$(cpu_ticks "$orca")" || return 0
   [ -z "$shop_pid" ] || shop_after="$(cpu_ticks "$shop_pid")" || return 0
-  [ $(($(cpu_ticks "$orca") - orca_before)) -le 2 ] && [ $((shop_after - shop_before)) -lt $(($(getconf CLK_TCK) / 10)) ]
+  busy="in the last second Orca used $((orca_after - orca_before)) and the shop $((shop_after - shop_before)) of $(getconf CLK_TCK) ticks"
+  [ $((orca_after - orca_before)) -le 2 ] && [ $((shop_after - shop_before)) -lt $(($(getconf CLK_TCK) / 10)) ]
 }
 listen() {
-  x_wait_until 60 orca_quiet || fail "Orca never went quiet"
+  x_wait_until 60 orca_quiet || fail "Orca and the shop never went quiet: $busy"
   kill -0 "$orca" 2>/dev/null || fail "Orca ended by itself; the last it wrote: $(tail -n 3 "$work/orca.log")"
 }
 # Orca listens to the applications' events (the last it asks for is a

@@ -232,7 +232,7 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     *) echo "usage: kiosk-vm.sh bookworm|trixie|bookworm-arm64|trixie-arm64" >&2; exit 2 ;; esac
   # shellcheck disable=SC2046
   bash "$vm_here/../../scripts/setup.sh" $(vm_tools "$1") mmdebstrap openssh-client python3-pil >/dev/null
-  trap 'vm_end; tree_release' EXIT
+  trap 'tree_release; vm_end' EXIT
   trap 'exit 130' INT TERM
   vm_disk "$1"
   vm_power_on
